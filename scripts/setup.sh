@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what Quadrivo needs on Debian 12 (only what is missing) and
+# builds it into build/. Safe to run again: it does nothing it need not do.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite fonts-liberation "$@")
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installazione dei pacchetti mancanti: ${missing[*]}"
+    $sudo apt-get update -q
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f "$top/build/build.ninja" ]; then
+    cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADRIVO_WERROR=ON
+fi
+cmake --build "$top/build" -j "$(nproc)"

@@ -1,0 +1,20 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+/// The title of every message box that gives none of its own.
+QString applicationTitle();
+
+/// The one way the program talks to the user in a box. Each box is a
+/// QMessageBox named "messageBox", so tests can catch it when it is shown.
+namespace MessageBox {
+
+enum class Icon { None, Information, Exclamation, Critical };
+
+/// Shows a modal box with the given text, icon and title and a single OK button.
+void show(QWidget *parent, const QString &text, Icon icon, const QString &title);
+
+} // namespace MessageBox

@@ -1,0 +1,73 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "DataControl.h"
+
+#include "DatabaseError.h"
+#include "Membri.h"
+#include "SqlConnection.h"
+
+#include <QFileInfo>
+
+DataControl::DataControl(const QLocale &locale)
+    : m_locale(locale)
+{
+}
+
+DataControl::~DataControl()
+{
+    close();
+}
+
+void DataControl::setDatabaseName(const QString &name)
+{
+    if (name != m_databaseName)
+        close();
+    m_databaseName = name;
+}
+
+void DataControl::open()
+{
+    if (m_connection)
+        return;
+    if (m_databaseName.isEmpty())
+        throw DatabaseError(QStringLiteral("Nessun database indicato."));
+    const QFileInfo info(m_databaseName);
+    if (!info.exists())
+        throw DatabaseError(QStringLiteral("Il database «%1» non esiste.").arg(m_databaseName));
+    if (!info.isFile())
+        throw DatabaseError(QStringLiteral("«%1» non è un file: impossibile aprire il database.").arg(m_databaseName));
+
+    auto connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
+    // Nothing is written to a file until it is known to hold the member table.
+    Membri::checkSchema(connection->database(), m_databaseName);
+    connection->configureJournal();
+    m_connection = std::move(connection);
+}
+
+void DataControl::Refresh()
+{
+    m_recordset.reset();
+    try {
+        open();
+        // The table is checked again at every statement: the file may have
+        // been replaced while the program runs.
+        Membri::checkSchema(m_connection->database(), m_databaseName);
+        m_recordset = std::make_unique<RecordSet>(m_connection->database(), m_recordSource, m_locale,
+                                                  m_databaseName);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+RecordSet &DataControl::Recordset()
+{
+    if (!m_recordset)
+        throw DatabaseError(QStringLiteral("Il database «%1» non è aperto.").arg(m_databaseName));
+    return *m_recordset;
+}
+
+void DataControl::close()
+{
+    m_recordset.reset();
+    m_connection.reset();
+}

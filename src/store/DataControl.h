@@ -1,0 +1,49 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include "RecordSet.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <memory>
+
+class SqlConnection;
+
+/// A window's link to the database file: set DatabaseName and RecordSource,
+/// call Refresh, then work on Recordset(). The file is opened at the first
+/// Refresh and closed with the control; it is never created here.
+class DataControl
+{
+public:
+    explicit DataControl(const QLocale &locale = QLocale());
+    ~DataControl();
+
+    DataControl(const DataControl &) = delete;
+    DataControl &operator=(const DataControl &) = delete;
+
+    QString DatabaseName() const { return m_databaseName; }
+    void setDatabaseName(const QString &name);
+
+    QString RecordSource() const { return m_recordSource; }
+    void setRecordSource(const QString &statement) { m_recordSource = statement; }
+
+    /// Runs RecordSource and makes its result the current record set,
+    /// positioned on its first record. Throws DatabaseError.
+    void Refresh();
+
+    /// The record set of the last Refresh. Throws DatabaseError when none.
+    RecordSet &Recordset();
+
+    /// Drops the record set and closes the file.
+    void close();
+
+private:
+    void open();
+
+    QLocale m_locale;
+    QString m_databaseName;
+    QString m_recordSource;
+    std::unique_ptr<SqlConnection> m_connection;
+    std::unique_ptr<RecordSet> m_recordset;
+};

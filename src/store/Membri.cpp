@@ -1,0 +1,115 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "Membri.h"
+
+#include "DatabaseError.h"
+#include "RecordSet.h"
+#include "SqlConnection.h"
+#include "SqlErrors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Membri {
+
+QString fileName()
+{
+    return QStringLiteral("Quadrivo.mdb");
+}
+
+QString selectAll()
+{
+    return QStringLiteral("SELECT Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff ") + QStringLiteral("FROM Membri");
+}
+
+QString selectRanking(bool byPercentage)
+{
+    return QStringLiteral("SELECT '',Nick,Madre,Grado,Punti1,Punti2,Per,Diff ")
+        + QStringLiteral("FROM Membri WHERE Valid=1 ")
+        + (byPercentage ? QStringLiteral("ORDER BY Per DESC,Punti2 DESC,Punti1 DESC")
+                        : QStringLiteral("ORDER BY Diff DESC,Punti2 DESC,Punti1 DESC"));
+}
+
+QString selectValid()
+{
+    return QStringLiteral("SELECT Valid FROM Membri");
+}
+
+void checkSchema(const QSqlDatabase &db, const QString &fileName)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA table_info(Membri)")))
+        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: %2.")
+                                .arg(fileName, describeSqlError(query.lastError())));
+    QSet<QString> columns;
+    while (query.next())
+        columns.insert(query.value(1).toString().toLower());
+    if (query.lastError().isValid())
+        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: %2.")
+                                .arg(fileName, describeSqlError(query.lastError())));
+    if (columns.isEmpty())
+        throw DatabaseError(QStringLiteral("Il file «%1» non contiene la tabella Membri: "
+                                           "non è un database di Quadrivo. Il file non è stato modificato.")
+                                .arg(fileName));
+    for (const char *name : {"valid", "nick", "madre", "grado", "punti1", "punti2", "per", "diff"}) {
+        if (!columns.contains(QLatin1String(name)))
+            throw DatabaseError(QStringLiteral("Nel file «%1» la tabella Membri non ha il campo %2. "
+                                               "Il file non è stato modificato.")
+                                    .arg(fileName, QLatin1String(name)));
+    }
+}
+
+void createIfMissing(const QString &path)
+{
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        return;
+
+    // Built under a temporary name and renamed only when complete, so that a
+    // failure never leaves a half-made file under the real name.
+    const QString building = path + QStringLiteral(".nuovo");
+    QFile::remove(building);
+    const auto failed = [&](const QString &reason) {
+        return DatabaseError(QStringLiteral("Impossibile creare il database «%1»: %2.").arg(path, reason));
+    };
+    {
+        SqlConnection connection(building, SqlConnection::Create);
+        QSqlDatabase db = connection.database();
+        QSqlQuery query(db);
+        const bool ok = query.exec(QStringLiteral(
+                            "CREATE TABLE Membri ("
+                            "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
+                            "Nick TEXT, Madre TEXT, Grado TEXT, "
+                            "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)"))
+            && query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        if (!ok) {
+            const QString reason = describeSqlError(query.lastError());
+            query.finish();
+            connection.close();
+            QFile::remove(building);
+            throw failed(reason);
+        }
+    }
+    QFile::remove(building + QStringLiteral("-wal"));
+    QFile::remove(building + QStringLiteral("-shm"));
+    if (!QFile::rename(building, path)) {
+        QFile::remove(building);
+        if (!QFileInfo::exists(path))
+            throw failed(QStringLiteral("il file non si può scrivere nella cartella"));
+    }
+}
+
+void freeAll(RecordSet &records)
+{
+    records.MoveFirst();
+    while (!records.Eof()) {
+        records.Edit();
+        records.setField(Valid, 0);
+        records.Update();
+        records.MoveNext();
+    }
+}
+
+} // namespace Membri

@@ -1,0 +1,35 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QString>
+
+class QSqlDatabase;
+class RecordSet;
+
+/// The member table and the statements the program runs on it.
+namespace Membri {
+
+/// The database file, in the current directory.
+QString fileName();
+
+/// Every record, fields 0 to 7: Valid, Nick, Madre, Grado, Punti1, Punti2, Per, Diff.
+QString selectAll();
+/// The current members for the grid, by percentage or by points gained.
+QString selectRanking(bool byPercentage);
+/// Every record with its Valid field alone.
+QString selectValid();
+
+enum Field { Valid = 0, Nick, Madre, Grado, Punti1, Punti2, Per, Diff };
+
+/// Creates the database file with an empty member table when no file of that
+/// name exists. An existing file is left alone. Throws DatabaseError.
+void createIfMissing(const QString &path);
+
+/// Checks that an open database holds the member table; throws DatabaseError
+/// naming the file otherwise. Nothing is written.
+void checkSchema(const QSqlDatabase &db, const QString &fileName);
+
+/// Sets Valid = 0 in every record of the set, saving each at once.
+void freeAll(RecordSet &records);
+
+} // namespace Membri

@@ -1,0 +1,69 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "SqlConnection.h"
+
+#include "DatabaseError.h"
+#include "SqlErrors.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+SqlConnection::SqlConnection(const QString &path, Mode mode)
+    : m_name(QStringLiteral("quadrivo-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: "
+                                           "il driver SQLite di Qt non è installato.")
+                                .arg(path));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_registered = true;
+    // A URI, so that "mode=rw" keeps SQLite from creating a missing file.
+    const QByteArray encoded = QUrl::toPercentEncoding(QDir::fromNativeSeparators(path), "/");
+    db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(encoded)
+                       + (mode == Create ? QStringLiteral("?mode=rwc") : QStringLiteral("?mode=rw")));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!db.open()) {
+        const QString reason = describeSqlError(db.lastError());
+        db = QSqlDatabase();
+        close();
+        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: %2.").arg(path, reason));
+    }
+}
+
+SqlConnection::~SqlConnection()
+{
+    close();
+}
+
+QSqlDatabase SqlConnection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+void SqlConnection::configureJournal()
+{
+    QSqlDatabase db = database();
+    QSqlQuery query(db);
+    QString mode;
+    if (query.exec(QStringLiteral("PRAGMA journal_mode")) && query.next())
+        mode = query.value(0).toString().toLower();
+    if (mode != QLatin1String("wal") && query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && query.next())
+        mode = query.value(0).toString().toLower();
+    query.finish();
+    query.exec(mode == QLatin1String("wal") ? QStringLiteral("PRAGMA synchronous=NORMAL")
+                                            : QStringLiteral("PRAGMA synchronous=FULL"));
+}
+
+void SqlConnection::close()
+{
+    if (!m_registered)
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_registered = false;
+}

@@ -1,0 +1,72 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "SqlErrors.h"
+
+#include <QSqlError>
+
+namespace {
+
+// SQLite's primary result codes; the driver reports extended codes, whose
+// low byte is the primary one.
+enum SqliteCode {
+    Busy = 5,
+    Locked = 6,
+    NoMem = 7,
+    ReadOnly = 8,
+    IoErr = 10,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    Constraint = 19,
+    Mismatch = 20,
+    Auth = 23,
+    NotADb = 26,
+};
+
+int primaryCode(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1;
+}
+
+} // namespace
+
+bool isBusyError(const QSqlError &error)
+{
+    const int code = primaryCode(error);
+    return code == Busy || code == Locked;
+}
+
+QString describeSqlError(const QSqlError &error)
+{
+    switch (primaryCode(error)) {
+    case Busy:
+    case Locked:
+        return QStringLiteral("il database è occupato da un altro programma; riprovare più tardi");
+    case NoMem:
+        return QStringLiteral("memoria insufficiente");
+    case ReadOnly:
+        return QStringLiteral("il file è di sola lettura");
+    case IoErr:
+        return QStringLiteral("errore di lettura o scrittura del file");
+    case Corrupt:
+        return QStringLiteral("il file è danneggiato");
+    case Full:
+        return QStringLiteral("il disco è pieno");
+    case CantOpen:
+        return QStringLiteral("il file non si può aprire");
+    case Constraint:
+        return QStringLiteral("un valore non è ammesso dalla tabella");
+    case Mismatch:
+        return QStringLiteral("un valore non è del tipo del campo");
+    case Auth:
+        return QStringLiteral("accesso negato");
+    case NotADb:
+        return QStringLiteral("il file non è un database SQLite");
+    default:
+        break;
+    }
+    const QString detail = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    return detail.isEmpty() ? QStringLiteral("errore sconosciuto del database")
+                            : QStringLiteral("errore del database (%1)").arg(detail);
+}

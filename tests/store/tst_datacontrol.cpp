@@ -1,0 +1,372 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "DataControl.h"
+#include "DatabaseError.h"
+#include "Membri.h"
+#include "Seed.h"
+#include "TempWorkDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+Member member(int valid, const QString &nick, const QString &madre, QVariant punti1 = {}, QVariant punti2 = {})
+{
+    return Member{valid, nick, madre, QStringLiteral("Membro"), punti1, punti2, {}, {}};
+}
+
+QByteArray validDatabaseWithoutMembri()
+{
+    // A genuine SQLite file that holds some other table.
+    const QString name = QStringLiteral("other");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral("other.db"));
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Clienti (Nome TEXT)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    QFile file(QStringLiteral("other.db"));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+} // namespace
+
+class TestDataControl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void testCreatesTableAtFirstStart();
+    void testNewRecordTakesTableDefaults();
+    void testForeignFileIsNeverModified_data();
+    void testForeignFileIsNeverModified();
+    void testMissingFileIsNotCreatedByRefresh();
+    void testUnsortedStatementKeepsInsertionOrder();
+    void testUpdateIsSavedAtOnce();
+    void testFindFirstMatchesValuesLiterally_data();
+    void testFindFirstMatchesValuesLiterally();
+    void testFindFirstFollowsSavedChanges();
+    void testScoreTextIsConvertedUnderLocale();
+    void testUnreadableScoreNamesTheValue();
+    void testRejectedUpdateChangesNothing();
+
+private:
+    std::unique_ptr<TempWorkDir> m_dir;
+};
+
+void TestDataControl::init()
+{
+    m_dir = std::make_unique<TempWorkDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestDataControl::cleanup()
+{
+    m_dir.reset();
+}
+
+void TestDataControl::testCreatesTableAtFirstStart()
+{
+    QVERIFY(!QFile::exists(Membri::fileName()));
+    Membri::createIfMissing(Membri::fileName());
+    QVERIFY(QFile::exists(Membri::fileName()));
+    QVERIFY(!QFile::exists(Membri::fileName() + QStringLiteral(".nuovo")));
+
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+    QVERIFY(rs.Eof());
+    QCOMPARE(rs.FieldCount(), 8);
+    const QStringList expected = {"Valid", "Nick", "Madre", "Grado", "Punti1", "Punti2", "Per", "Diff"};
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(rs.FieldName(i), expected[i]);
+
+    // A second start leaves the file and its records alone.
+    QVERIFY(execSql(QStringLiteral("INSERT INTO Membri (Nick) VALUES ('Lupo')")));
+    Membri::createIfMissing(Membri::fileName());
+    QCOMPARE(readMembers().size(), 1);
+}
+
+void TestDataControl::testNewRecordTakesTableDefaults()
+{
+    Membri::createIfMissing(Membri::fileName());
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+    rs.AddNew();
+    rs.setField(Membri::Nick, QStringLiteral("Birba"));
+    rs.setField(Membri::Punti2, QStringLiteral("3100"));
+    rs.Update();
+
+    // Valid defaults to 1 and the number fields to Null: a newcomer of a
+    // final import is current and has no initial score.
+    const QList<QVariantList> rows = readMembers();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][Membri::Valid].toInt(), 1);
+    QVERIFY(!rows[0][Membri::Punti1].isValid());
+    QCOMPARE(rows[0][Membri::Punti2].toInt(), 3100);
+    QVERIFY(!rows[0][Membri::Per].isValid());
+    QVERIFY(!rows[0][Membri::Diff].isValid());
+
+    // The record set holds the new record as saved, at its end.
+    QCOMPARE(rs.RecordCount(), 1);
+    rs.MoveFirst();
+    QCOMPARE(rs.Field(Membri::Valid).toInt(), 1);
+    QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("Birba"));
+}
+
+void TestDataControl::testForeignFileIsNeverModified_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    QByteArray random(4096, '\0');
+    for (int i = 0; i < random.size(); ++i)
+        random[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("text file") << QByteArray("Questo non è un database.\r\n");
+    QTest::newRow("random bytes") << random;
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("database without Membri") << validDatabaseWithoutMembri();
+
+    Membri::createIfMissing(QStringLiteral("full.db"));
+    QFile full(QStringLiteral("full.db"));
+    full.open(QIODevice::ReadOnly);
+    QTest::newRow("truncated database") << full.readAll().left(1000);
+}
+
+void TestDataControl::testForeignFileIsNeverModified()
+{
+    QFETCH(QByteArray, content);
+    QVERIFY(m_dir->write(Membri::fileName(), content));
+
+    Membri::createIfMissing(Membri::fileName());
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    try {
+        data.Refresh();
+        QFAIL("a foreign file was accepted as the member table");
+    } catch (const DatabaseError &error) {
+        QVERIFY2(error.message().contains(Membri::fileName()), qPrintable(error.message()));
+    }
+    // A later command reports it again.
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, data.Refresh());
+    data.close();
+
+    QCOMPARE(m_dir->read(Membri::fileName()), content);
+    const QStringList left = QDir().entryList(QDir::Files);
+    QVERIFY2(!left.join(u' ').contains(QStringLiteral("Quadrivo.mdb-")), qPrintable(left.join(u' ')));
+}
+
+void TestDataControl::testMissingFileIsNotCreatedByRefresh()
+{
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, data.Refresh());
+    QVERIFY(!QFile::exists(Membri::fileName()));
+}
+
+void TestDataControl::testUnsortedStatementKeepsInsertionOrder()
+{
+    QVERIFY(seedMembers({member(1, "Zeta", "[1:1:1]"), member(0, "Alfa", "[2:2:2]"), member(1, "Mu", "[3:3:3]")}));
+    QVERIFY(execSql(QStringLiteral("UPDATE Membri SET Nick='Zeta2' WHERE Nick='Zeta'")));
+
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+    QStringList nicks;
+    for (; !rs.Eof(); rs.MoveNext())
+        nicks << rs.Field(Membri::Nick).toString();
+    QCOMPARE(nicks, QStringList({"Zeta2", "Alfa", "Mu"}));
+}
+
+void TestDataControl::testUpdateIsSavedAtOnce()
+{
+    QVERIFY(seedMembers({member(1, "Lupo", "[1:1:1]", 100), member(1, "Orso", "[2:2:2]", 200)}));
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+    rs.MoveNext();
+    rs.Edit();
+    rs.setField(Membri::Punti2, 250);
+    rs.setField(Membri::Per, 25.0);
+    rs.Update();
+
+    // Another connection sees the change while this one is still open.
+    const QList<QVariantList> rows = readMembers();
+    QCOMPARE(rows[1][Membri::Punti2].toInt(), 250);
+    QCOMPARE(rows[1][Membri::Per].toDouble(), 25.0);
+    QVERIFY(!rows[0][Membri::Punti2].isValid());
+    QCOMPARE(rs.Field(Membri::Punti2).toInt(), 250);
+}
+
+void TestDataControl::testFindFirstMatchesValuesLiterally_data()
+{
+    QTest::addColumn<QString>("madre");
+    QTest::newRow("apostrophe") << "[1:2:3]'";
+    QTest::newRow("quote") << "\"[1:2:3]\"";
+    QTest::newRow("percent") << "%";
+    QTest::newRow("underscore") << "[1_2:3]";
+    QTest::newRow("backslash") << "[1\\2:3]";
+    QTest::newRow("sql") << "x' OR Valid=1 OR Madre='";
+}
+
+void TestDataControl::testFindFirstMatchesValuesLiterally()
+{
+    QFETCH(QString, madre);
+    QVERIFY(seedMembers({member(1, "Primo", "[1:2:3]"), member(1, "Altro", "[1x2:3]"), member(1, "Giusto", madre)}));
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+
+    rs.FindFirst({{QStringLiteral("Madre"), madre}, {QStringLiteral("Valid"), 1}});
+    QVERIFY(!rs.NoMatch());
+    QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("Giusto"));
+
+    rs.FindFirst({{QStringLiteral("Madre"), madre + QStringLiteral("x")}, {QStringLiteral("Valid"), 1}});
+    QVERIFY(rs.NoMatch());
+    rs.FindFirst({{QStringLiteral("Madre"), madre}, {QStringLiteral("Valid"), 0}});
+    QVERIFY(rs.NoMatch());
+}
+
+void TestDataControl::testFindFirstFollowsSavedChanges()
+{
+    QVERIFY(seedMembers({member(1, "A", "[1]"), member(0, "B", "[2]"), member(1, "C", "[3]"), member(0, "D", "[4]")}));
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+
+    const std::vector<Criterion> free = {{QStringLiteral("Valid"), 0}};
+    rs.FindFirst(free);
+    QVERIFY(!rs.NoMatch());
+    QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("B"));
+    rs.Edit();
+    rs.setField(Membri::Valid, 1);
+    rs.Update();
+
+    // The record taken over is no longer free; the next free one is found.
+    rs.FindFirst(free);
+    QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("D"));
+    rs.Edit();
+    rs.setField(Membri::Valid, 1);
+    rs.setField(Membri::Madre, QStringLiteral("[9]"));
+    rs.Update();
+    rs.FindFirst(free);
+    QVERIFY(rs.NoMatch());
+
+    // A changed key is found under its new value only.
+    rs.FindFirst({{QStringLiteral("Madre"), QStringLiteral("[4]")}, {QStringLiteral("Valid"), 1}});
+    QVERIFY(rs.NoMatch());
+    rs.FindFirst({{QStringLiteral("Madre"), QStringLiteral("[9]")}, {QStringLiteral("Valid"), 1}});
+    QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("D"));
+
+    // A record freed again is found first, in record-set order.
+    rs.FindFirst({{QStringLiteral("Madre"), QStringLiteral("[3]")}, {QStringLiteral("Valid"), 1}});
+    rs.Edit();
+    rs.setField(Membri::Valid, 0);
+    rs.Update();
+    rs.FindFirst(free);
+    QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("C"));
+
+    // An appended record can be found at once; Null is never equal.
+    rs.AddNew();
+    rs.setField(Membri::Madre, QStringLiteral("[5]"));
+    rs.Update();
+    rs.FindFirst({{QStringLiteral("Madre"), QStringLiteral("[5]")}, {QStringLiteral("Valid"), 1}});
+    QVERIFY(!rs.NoMatch());
+    rs.FindFirst({{QStringLiteral("Punti1"), QVariant()}});
+    QVERIFY(rs.NoMatch());
+}
+
+void TestDataControl::testScoreTextIsConvertedUnderLocale()
+{
+    Membri::createIfMissing(Membri::fileName());
+    DataControl data(QLocale(QLocale::Italian, QLocale::Italy));
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+    rs.AddNew();
+    rs.setField(Membri::Punti1, QStringLiteral("45.210"));
+    rs.setField(Membri::Punti2, QStringLiteral("-1.234.567"));
+    rs.Update();
+
+    DataControl english(QLocale(QLocale::English, QLocale::UnitedStates));
+    english.setDatabaseName(Membri::fileName());
+    english.setRecordSource(Membri::selectAll());
+    english.Refresh();
+    english.Recordset().AddNew();
+    english.Recordset().setField(Membri::Punti1, QStringLiteral("45,210"));
+    english.Recordset().Update();
+
+    const QList<QVariantList> rows = readMembers();
+    QCOMPARE(rows[0][Membri::Punti1].toLongLong(), 45210);
+    QCOMPARE(rows[0][Membri::Punti2].toLongLong(), -1234567);
+    QCOMPARE(rows[1][Membri::Punti1].toLongLong(), 45210);
+}
+
+void TestDataControl::testUnreadableScoreNamesTheValue()
+{
+    Membri::createIfMissing(Membri::fileName());
+    DataControl data(QLocale(QLocale::English, QLocale::UnitedStates));
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+    rs.AddNew();
+    for (const QString &bad : {QStringLiteral("45.210"), QStringLiteral("3000000000"), QStringLiteral("Flotta")}) {
+        try {
+            rs.setField(Membri::Punti1, bad);
+            QFAIL("an unreadable score was accepted");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.message().contains(bad), qPrintable(error.message()));
+        }
+    }
+}
+
+void TestDataControl::testRejectedUpdateChangesNothing()
+{
+    QVERIFY(seedMembers({member(1, "Lupo", "[1]", 100)}));
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+    RecordSet &rs = data.Recordset();
+    rs.Edit();
+    rs.setField(Membri::Nick, QStringLiteral("Cambiato"));
+    rs.setField(Membri::Valid, 2); // refused by the table
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, rs.Update());
+    QVERIFY(!rs.Editing());
+    QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("Lupo"));
+    QCOMPARE(readMembers()[0][Membri::Nick].toString(), QStringLiteral("Lupo"));
+    // An edit dropped by a move is not saved later.
+    rs.Edit();
+    rs.setField(Membri::Nick, QStringLiteral("Perso"));
+    rs.MoveNext();
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, rs.Update());
+    QCOMPARE(readMembers()[0][Membri::Nick].toString(), QStringLiteral("Lupo"));
+}
+
+QTEST_GUILESS_MAIN(TestDataControl)
+#include "tst_datacontrol.moc"

@@ -1,0 +1,25 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+/// One record of the member table, fields in table order; an invalid
+/// QVariant is Null.
+struct Member
+{
+    QVariant Valid, Nick, Madre, Grado, Punti1, Punti2, Per, Diff;
+
+    QVariantList toList() const { return {Valid, Nick, Madre, Grado, Punti1, Punti2, Per, Diff}; }
+};
+
+/// Creates "Quadrivo.mdb" in the current directory and inserts the records
+/// with plain SQL, apart from the code under test.
+bool seedMembers(const QList<Member> &members);
+
+/// Every record of "Quadrivo.mdb" in rowid order, read with plain SQL.
+QList<QVariantList> readMembers();
+
+/// Runs one statement on "Quadrivo.mdb" with plain SQL.
+bool execSql(const QString &statement);
