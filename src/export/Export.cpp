@@ -1,0 +1,30 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "Export.h"
+
+#include "Form3.h"
+#include "GridTexts.h"
+#include "MessageBox.h"
+#include "Report.h"
+#include "TextBox.h"
+
+#include <QString>
+
+void showExport(QWidget *parent, const GridTexts &grid, bool byPercentage)
+{
+    const QString report = buildReport(grid, byPercentage);
+    // A window per export: nothing of an earlier report can survive in it.
+    Form3 form(parent);
+    form.Text1()->setText(report);
+    form.exec();
+}
+
+bool exportReport(QWidget *parent, const GridTexts &grid, bool byPercentage)
+{
+    if (grid.Rows() == 1) {
+        MessageBox::show(parent, QStringLiteral("Nessuna statistica da esportare"), MessageBox::Icon::Information,
+                         QStringLiteral("Avviso"));
+        return false;
+    }
+    showExport(parent, grid, byPercentage);
+    return true;
+}
