@@ -1,0 +1,108 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80-0x9F. Its five unassigned
+// bytes keep their Latin-1 control characters, so no byte is lost.
+constexpr char16_t windows1252High[32] = {
+    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
+    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
+    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
+    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
+};
+
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? windows1252High[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+QString shownName(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// QFile's own reasons are in English and sometimes vague; the common ones
+// get an Italian text.
+QString reason(const QFile &file)
+{
+    const QFileInfo info(file.fileName());
+    if (info.isDir())
+        return QStringLiteral("è una cartella, non un file");
+    if (!info.absoluteDir().exists())
+        return QStringLiteral("la cartella che dovrebbe contenerlo non esiste");
+    if (file.error() == QFileDevice::PermissionsError)
+        return QStringLiteral("permesso negato");
+    return file.errorString();
+}
+
+[[noreturn]] void failRead(const QString &path, const QString &why)
+{
+    throw FileError(QStringLiteral("Impossibile leggere il file «%1»: %2.").arg(shownName(path), why));
+}
+
+[[noreturn]] void failWrite(const QString &path, const QString &why)
+{
+    throw FileError(QStringLiteral("Impossibile scrivere il file «%1»: %2.").arg(shownName(path), why));
+}
+
+} // namespace
+
+FileError::FileError(const QString &message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
+QString FileError::message() const
+{
+    return QString::fromUtf8(what());
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    // Stateless, so that a sequence cut short at the end counts as invalid.
+    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return decodeWindows1252(bytes);
+    return text;
+}
+
+QString readTextFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        failRead(path, QStringLiteral("file non trovato"));
+    if (!file.open(QIODevice::ReadOnly))
+        failRead(path, reason(file));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        failRead(path, reason(file));
+    return decodeText(bytes);
+}
+
+void writeTextFile(const QString &path, const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::System);
+    const QByteArray bytes = encoder.encode(text);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        failWrite(path, reason(file));
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        failWrite(path, reason(file));
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        failWrite(path, reason(file));
+}

@@ -1,0 +1,115 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "TempWorkDir.h"
+#include "TextFile.h"
+
+#include <QDir>
+#include <QTest>
+
+class TestTextFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void testDecode_data();
+    void testDecode();
+    void testReadKeepsLineEnds();
+    void testReadFailure_data();
+    void testReadFailure();
+    void testWriteReplacesFile();
+    void testWriteFailure_data();
+    void testWriteFailure();
+};
+
+void TestTextFile::testDecode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ascii") << QByteArray("Capo\r\n") << QStringLiteral("Capo\r\n");
+    QTest::newRow("utf-8") << QByteArray("\xC3\xA8 \xE2\x82\xAC") << QStringLiteral("è €");
+    QTest::newRow("windows-1252 accents") << QByteArray("Capit\xE0 \xC8 \x80") << QStringLiteral("Capità È €");
+    QTest::newRow("windows-1252 high block") << QByteArray("\x82\x8A\x92\x96\x99\x9F") << QStringLiteral("‚Š’–™Ÿ");
+    QTest::newRow("unassigned bytes as latin-1") << QByteArray("\x81\x8D\x8F\x90\x9D")
+                                                 << QStringLiteral("\u0081\u008D\u008F\u0090\u009D");
+    QTest::newRow("latin-1 upper half") << QByteArray("\xA0\xFF") << QStringLiteral("\u00A0ÿ");
+    QTest::newRow("a bad byte makes the whole text windows-1252") << QByteArray("\xE8t\xC3\xA8") << QStringLiteral("ètÃ¨");
+    QTest::newRow("a sequence cut short at the end") << QByteArray("\xC3\xA8\xE8") << QStringLiteral("Ã¨è");
+}
+
+void TestTextFile::testDecode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(decodeText(bytes), text);
+}
+
+void TestTextFile::testReadKeepsLineEnds()
+{
+    TempWorkDir dir;
+    QVERIFY(dir.write("Gradi.txt", "Capitano\r\nGran Sacerdote \xE8\r\n"));
+    QCOMPARE(readTextFile("Gradi.txt"), QStringLiteral("Capitano\r\nGran Sacerdote è\r\n"));
+}
+
+void TestTextFile::testReadFailure_data()
+{
+    QTest::addColumn<bool>("makeFolder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << false << "non trovato";
+    QTest::newRow("a folder of that name") << true << "cartella";
+}
+
+void TestTextFile::testReadFailure()
+{
+    QFETCH(bool, makeFolder);
+    QFETCH(QString, reason);
+    TempWorkDir dir;
+    if (makeFolder)
+        QVERIFY(QDir().mkdir("Gradi.txt"));
+    try {
+        readTextFile("Gradi.txt");
+        QFAIL("no FileError");
+    } catch (const FileError &error) {
+        QVERIFY2(error.message().contains("«Gradi.txt»"), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
+    }
+}
+
+void TestTextFile::testWriteReplacesFile()
+{
+    TempWorkDir dir;
+    QVERIFY(dir.write("Esempio1.txt", "a much longer old content\r\n"));
+    writeTextFile("Esempio1.txt", "1 A\r\n2 B\r\n");
+    // No line-end translation, no byte order mark, the old tail gone.
+    QCOMPARE(dir.read("Esempio1.txt"), QByteArray("1 A\r\n2 B\r\n"));
+
+    const QString accented = QStringLiteral("Èmulo Capità €\r\n");
+    writeTextFile("Esempio1.txt", accented);
+    QCOMPARE(readTextFile("Esempio1.txt"), accented);
+}
+
+void TestTextFile::testWriteFailure_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder of that name") << "Esempio1.txt" << "cartella, non un file";
+    QTest::newRow("missing folder") << "nessuna/Esempio1.txt" << "non esiste";
+}
+
+void TestTextFile::testWriteFailure()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    TempWorkDir dir;
+    QVERIFY(QDir().mkdir("Esempio1.txt"));
+    try {
+        writeTextFile(path, "x\r\n");
+        QFAIL("no FileError");
+    } catch (const FileError &error) {
+        QVERIFY2(error.message().contains(QDir::toNativeSeparators(path)), qPrintable(error.message()));
+        QVERIFY2(error.message().startsWith("Impossibile scrivere"), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "tst_textfile.moc"
