@@ -1,0 +1,181 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "Form1.h"
+
+#include "AppIcon.h"
+#include "CenterForm.h"
+#include "Export.h"
+#include "Form2.h"
+#include "Griglia.h"
+#include "Guarded.h"
+#include "Membri.h"
+#include "Module1.h"
+#include "Twips.h"
+
+#include <QButtonGroup>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quadrivo punteggio alleanza ZORVA"));
+    setWindowIcon(appIcon());
+    setFont(msSansSerif(false));
+    setClientSizeTwips(this, 10065, 8565);
+
+    Fgrid = new QTableView(this);
+    Fgrid->setObjectName(QStringLiteral("Fgrid"));
+    Fgrid->setFont(msSansSerif(false));
+    Fgrid->setModel(&m_model);
+    Fgrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Fgrid->setWordWrap(false);
+    Fgrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Fgrid->horizontalHeader()->setHighlightSections(false);
+    Fgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Fgrid->verticalHeader()->setHighlightSections(false);
+    Fgrid->verticalHeader()->setDefaultSectionSize(Fgrid->fontMetrics().height() + 4);
+    Fgrid->setStyleSheet(QStringLiteral(
+        "QHeaderView::section { background-color: rgb(128, 255, 255); border: 0px;"
+        " border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 0px 2px; }"
+        "QTableCornerButton::section { background-color: rgb(128, 255, 255); border: 0px;"
+        " border-right: 1px solid gray; border-bottom: 1px solid gray; }"));
+    placeTwips(Fgrid, 360, 180, 9255, 7095);
+
+    const auto button = [this](QPushButton *&b, const char *name, const char *caption, int left, int width) {
+        b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFont(msSansSerif(true));
+        placeTwips(b, left, 7920, width, 435);
+    };
+    button(BtnDati1, "BtnDati1", "Dati &Iniziali", 420, 1455);
+    button(BtnDati2, "BtnDati2", "Dati &Finali", 1980, 1455);
+    button(BtnPulisci, "BtnPulisci", "&Pulisci", 4020, 1215);
+    button(BtnEsporta, "BtnEsporta", "E&sporta", 5700, 1215);
+    button(BtnEsci, "BtnEsci", "&ESCI", 7440, 1215);
+
+    m_optOrdGroup = new QButtonGroup(this);
+    const char *const captions[2] = {"Ordina x %", "Ordina x incr.punti"};
+    const int lefts[2] = {420, 1980};
+    const int widths[2] = {1575, 2175};
+    for (int i = 0; i < 2; ++i) {
+        OptOrd[i] = new QRadioButton(QString::fromUtf8(captions[i]), this);
+        OptOrd[i]->setObjectName(QStringLiteral("OptOrd%1").arg(i));
+        OptOrd[i]->setFont(msSansSerif(true));
+        placeTwips(OptOrd[i], lefts[i], 7500, widths[i], 195);
+        m_optOrdGroup->addButton(OptOrd[i], i);
+    }
+    OptOrd[0]->setChecked(true);
+
+    QWidget::setTabOrder(Fgrid, BtnDati1);
+    QWidget::setTabOrder(BtnDati1, BtnDati2);
+    QWidget::setTabOrder(BtnDati2, BtnPulisci);
+    QWidget::setTabOrder(BtnPulisci, BtnEsporta);
+    QWidget::setTabOrder(BtnEsporta, BtnEsci);
+    QWidget::setTabOrder(BtnEsci, OptOrd[0]);
+    QWidget::setTabOrder(OptOrd[0], OptOrd[1]);
+
+    connect(BtnDati1, &QPushButton::clicked, this, &Form1::BtnDati1_Click);
+    connect(BtnDati2, &QPushButton::clicked, this, &Form1::BtnDati2_Click);
+    connect(BtnPulisci, &QPushButton::clicked, this, &Form1::BtnPulisci_Click);
+    connect(BtnEsporta, &QPushButton::clicked, this, &Form1::BtnEsporta_Click);
+    connect(BtnEsci, &QPushButton::clicked, this, &Form1::BtnEsci_Click);
+    // Only the button that becomes selected reloads the grid.
+    connect(m_optOrdGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            OptOrd_Click(id);
+    });
+
+    Data1.setDatabaseName(Membri::fileName());
+
+    // The header row is there from the start, also when the database
+    // cannot be read.
+    GridTexts initial;
+    IntestaGriglia(initial);
+    m_model.assign(std::move(initial));
+    applyColumnWidths();
+
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load()
+{
+    CenterForm(this);
+    runGuarded(this, [this] {
+        Membri::createIfMissing(Data1.DatabaseName());
+        CaricaGriglia();
+    });
+}
+
+void Form1::CaricaGriglia()
+{
+    m_model.clearRows();
+    const QLocale locale;
+    Data1.setRecordSource(Membri::selectRanking(OptOrd[0]->isChecked()));
+    Data1.Refresh();
+    GridTexts grid;
+    loadGrid(grid, Data1.Recordset(), locale);
+    FormattaGriglia(grid, locale);
+    IntestaGriglia(grid);
+    m_model.assign(std::move(grid));
+    applyColumnWidths();
+}
+
+void Form1::applyColumnWidths()
+{
+    const qreal dpi = Fgrid->logicalDpiX();
+    const GridTexts &texts = m_model.texts();
+    Fgrid->verticalHeader()->setFixedWidth(twipsToPixels(texts.ColWidth(0), dpi));
+    for (int c = 1; c < GridTexts::Cols; ++c)
+        Fgrid->setColumnWidth(c - 1, twipsToPixels(texts.ColWidth(c), dpi));
+}
+
+void Form1::apriInserimento(qint16 tipoDati)
+{
+    Module1::TipoDati = tipoDati;
+    runGuarded(this, [this] {
+        Form2 form(this);
+        form.exec();
+    });
+    runGuarded(this, [this] { CaricaGriglia(); });
+}
+
+void Form1::BtnDati1_Click()
+{
+    apriInserimento(1);
+}
+
+void Form1::BtnDati2_Click()
+{
+    apriInserimento(2);
+}
+
+void Form1::OptOrd_Click(int /*index*/)
+{
+    runGuarded(this, [this] { CaricaGriglia(); });
+}
+
+void Form1::BtnPulisci_Click()
+{
+    runGuarded(this, [this] {
+        Data1.setRecordSource(Membri::selectValid());
+        Data1.Refresh();
+        Membri::freeAll(Data1.Recordset());
+    });
+    // Reloaded even after a failure, so the grid shows what the table holds.
+    runGuarded(this, [this] { CaricaGriglia(); });
+}
+
+void Form1::BtnEsporta_Click()
+{
+    runGuarded(this, [this] { exportReport(this, m_model.texts(), OptOrd[0]->isChecked()); });
+}
+
+void Form1::BtnEsci_Click()
+{
+    close();
+}

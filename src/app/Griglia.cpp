@@ -1,0 +1,128 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "Griglia.h"
+
+#include "GridTexts.h"
+#include "RecordSet.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+enum Column { Pos = 1, Nick, Madre, Grado, PuntiI, PuntiF, Var, Incr };
+
+std::optional<qlonglong> readWhole(const QString &text, const QLocale &locale)
+{
+    bool ok = false;
+    qlonglong n = text.toLongLong(&ok);
+    if (!ok)
+        n = locale.toLongLong(text, &ok);
+    if (ok)
+        return n;
+    const double d = locale.toDouble(text, &ok);
+    if (ok && std::isfinite(d) && std::fabs(d) < 9.0e18)
+        return std::llround(d);
+    return std::nullopt;
+}
+
+QLocale grouping(const QLocale &locale)
+{
+    QLocale l = locale;
+    l.setNumberOptions(l.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return l;
+}
+
+} // namespace
+
+QString cellText(const QVariant &value, const QLocale &locale)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        // The percentage is a single-precision number: its shortest form
+        // has at most seven significant digits.
+        QLocale plain = locale;
+        plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+        return plain.toString(static_cast<double>(static_cast<float>(value.toDouble())), 'g', 7);
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::Bool:
+        return QString::number(value.toLongLong());
+    default:
+        return value.toString();
+    }
+}
+
+void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale)
+{
+    const int fields = std::min(records.FieldCount(), GridTexts::Cols - 1);
+    grid.setRows(static_cast<int>(std::min<qsizetype>(records.RecordCount() + 1, std::numeric_limits<int>::max())));
+    int row = 1;
+    for (records.MoveFirst(); !records.Eof() && row < grid.Rows(); records.MoveNext(), ++row)
+        for (int f = 0; f < fields; ++f)
+            grid.setTextMatrix(row, f + 1, cellText(records.Field(f), locale));
+}
+
+QString formatGrouped(const QString &text, const QLocale &locale)
+{
+    if (text.isEmpty())
+        return text;
+    const auto n = readWhole(text, locale);
+    if (!n)
+        return text;
+    if (*n == 0)
+        return {};
+    return grouping(locale).toString(*n);
+}
+
+void FormattaGriglia(GridTexts &grid, const QLocale &locale)
+{
+    const int last = grid.Rows() - 1;
+    for (int r = 1; r <= last; ++r) {
+        grid.setTextMatrix(r, PuntiI, formatGrouped(grid.TextMatrix(r, PuntiI), locale));
+        grid.setTextMatrix(r, PuntiF, formatGrouped(grid.TextMatrix(r, PuntiF), locale));
+
+        QString s = grid.TextMatrix(r, Var);
+        if (!s.isEmpty()) {
+            bool ok = false;
+            const float q = locale.toFloat(s, &ok);
+            if (!ok)
+                throw GridError(QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.").arg(r).arg(s));
+            if (q > 0)
+                s.prepend(QLatin1Char('+'));
+            grid.setTextMatrix(r, Var, s + QStringLiteral(" %"));
+        }
+
+        if (!grid.TextMatrix(r, Var).isEmpty()) {
+            const QString d = grid.TextMatrix(r, Incr);
+            const auto n = readWhole(d, locale);
+            if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
+                throw GridError(QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
+            QString text = formatGrouped(d, locale);
+            if (*n > 0)
+                text.prepend(QLatin1Char('+'));
+            grid.setTextMatrix(r, Incr, text.isEmpty() ? QStringLiteral("0") : text);
+        }
+    }
+}
+
+void IntestaGriglia(GridTexts &grid)
+{
+    static const char *const captions[] = {"Pos.", "Nick", "Madre", "Grado", "Punti I.", "Punti F.", "var. %", "incr.p."};
+    for (int c = 1; c < GridTexts::Cols; ++c)
+        grid.setTextArray(c, QString::fromUtf8(captions[c - 1]));
+
+    static constexpr int widths[GridTexts::Cols] = {300, 500, 1800, 800, 1400, 1000, 1000, 960, 970};
+    for (int c = 0; c < GridTexts::Cols; ++c)
+        grid.setColWidth(c, widths[c]);
+
+    const int last = grid.Rows() - 1;
+    for (int r = 1; r <= last; ++r)
+        grid.setTextMatrix(r, Pos, QString::number(r));
+}

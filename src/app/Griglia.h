@@ -1,0 +1,41 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QVariant>
+
+#include <stdexcept>
+
+class GridTexts;
+class RecordSet;
+
+/// A grid cell that cannot be formatted, with a message for the user.
+class GridError : public std::runtime_error
+{
+public:
+    explicit GridError(const QString &message)
+        : std::runtime_error(message.toStdString())
+    {
+    }
+};
+
+/// A field's text as the grid shows it right after loading: empty for Null,
+/// whole numbers as plain digits, the percentage in its shortest form with
+/// the locale's decimal separator.
+QString cellText(const QVariant &value, const QLocale &locale);
+
+/// Fills the grid with one row per record, field i in column i + 1, the
+/// header row and the fixed column left empty.
+void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale);
+
+/// The "#,##" form: a number grouped by thousands, zero as the empty text;
+/// an empty text stays empty and a text that is not a number is unchanged.
+QString formatGrouped(const QString &text, const QLocale &locale);
+
+/// Formats the number cells of the data rows: grouped scores, the signed
+/// percentage with " %", the signed points gained.
+void FormattaGriglia(GridTexts &grid, const QLocale &locale);
+
+/// Header captions, column widths in twips and position numbers.
+void IntestaGriglia(GridTexts &grid);

@@ -1,0 +1,143 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "Form2.h"
+
+#include "AppIcon.h"
+#include "CenterForm.h"
+#include "CercaGrado.h"
+#include "FileEsempio.h"
+#include "Guarded.h"
+#include "Importazione.h"
+#include "Membri.h"
+#include "MessageBox.h"
+#include "Module1.h"
+#include "TextBox.h"
+#include "Twips.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+Form2::Form2(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Inserimento palmeria "));
+    setWindowIcon(appIcon());
+    setFont(msSansSerif(false));
+    setModal(true);
+    setClientSizeTwips(this, 7725, 8535);
+
+    const auto button = [this](QPushButton *&b, const char *name, const char *caption, int left, int width) {
+        b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFont(msSansSerif(true));
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        placeTwips(b, left, 7860, width, 435);
+    };
+    button(BtnAnnulla, "BtnAnnulla", "&Annulla", 300, 1215);
+    button(BtnLeggi, "BtnLeggi", "&Leggi da FILE", 2100, 1635);
+    button(BtnOk, "BtnOk", "&OK", 6240, 1215);
+
+    Label1 = new QLabel(QStringLiteral("Incollare qui sotto la palmeria "), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(msSansSerif(true));
+    Label1->setFocusPolicy(Qt::NoFocus);
+    placeTwips(Label1, 300, 300, 5055, 195);
+
+    button(BtnSalva, "BtnSalva", "&Salva FILE", 4020, 1635);
+
+    m_text1 = new TextBox(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setFont(msSansSerif(false));
+    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_text1->setTabChangesFocus(true);
+    placeTwips(m_text1, 300, 660, 7095, 6375);
+
+    QWidget::setTabOrder(BtnAnnulla, BtnLeggi);
+    QWidget::setTabOrder(BtnLeggi, BtnOk);
+    QWidget::setTabOrder(BtnOk, BtnSalva);
+    QWidget::setTabOrder(BtnSalva, m_text1);
+    BtnAnnulla->setFocus();
+
+    connect(BtnAnnulla, &QPushButton::clicked, this, &Form2::BtnAnnulla_Click);
+    connect(BtnLeggi, &QPushButton::clicked, this, &Form2::BtnLeggi_Click);
+    connect(BtnSalva, &QPushButton::clicked, this, &Form2::BtnSalva_Click);
+    connect(BtnOk, &QPushButton::clicked, this, &Form2::BtnOk_Click);
+
+    Data1.setDatabaseName(Membri::fileName());
+
+    Form_Load();
+}
+
+Form2::~Form2() = default;
+
+void Form2::Form_Load()
+{
+    CenterForm(this);
+    QString word;
+    if (Module1::TipoDati == 1)
+        word = QStringLiteral("INIZIALE");
+    else if (Module1::TipoDati == 2)
+        word = QStringLiteral("FINALE");
+    Label1->setText(Label1->text() + word);
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // The window has no cancel button: Escape does not close it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool Form2::CercaGrado(const QString &phrase) const
+{
+    return ::CercaGrado(phrase, QStringLiteral("Gradi.txt"));
+}
+
+void Form2::BtnLeggi_Click()
+{
+    runGuarded(this, [this] {
+        m_text1->setText(QString());
+        const QString name = nomeFileEsempio(Module1::TipoDati);
+        if (!esisteFileOrdinario(name)) {
+            MessageBox::show(this, QStringLiteral("File '%1' non trovato").arg(name), MessageBox::Icon::None,
+                             applicationTitle());
+            return;
+        }
+        m_text1->setText(leggiFileEsempio(name));
+    });
+}
+
+void Form2::BtnSalva_Click()
+{
+    runGuarded(this, [this] { salvaFileEsempio(nomeFileEsempio(Module1::TipoDati), m_text1->Text()); });
+}
+
+void Form2::BtnAnnulla_Click()
+{
+    reject();
+}
+
+void Form2::BtnOk_Click()
+{
+    runGuarded(this, [this] {
+        if (!esisteFileOrdinario(QStringLiteral("Gradi.txt"))) {
+            MessageBox::show(this, QStringLiteral("File 'Gradi.txt' non trovato"), MessageBox::Icon::None,
+                             applicationTitle());
+            return;
+        }
+        const QString text = m_text1->Text();
+        if (text.isEmpty()) {
+            MessageBox::show(this, QStringLiteral("Nessun testo incollato"), MessageBox::Icon::Exclamation, QString());
+            return;
+        }
+        importaPalmeria(Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); },
+                        QLocale());
+        accept();
+    });
+}

@@ -1,0 +1,201 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "Importazione.h"
+
+#include "DataControl.h"
+#include "DatabaseError.h"
+#include "Membri.h"
+#include "Numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+QString savedLinesText(int saved)
+{
+    if (saved == 0)
+        return QStringLiteral("Nessuna riga precedente è stata salvata.");
+    if (saved == 1)
+        return QStringLiteral("La riga precedente è stata salvata.");
+    return QStringLiteral("Le %1 righe precedenti sono state salvate.").arg(saved);
+}
+
+[[noreturn]] void lineFailed(int number, const QString &excerpt, const QString &reason)
+{
+    const int saved = number - 1;
+    throw ImportError(QStringLiteral("Riga %1 non importata: «%2»\n%3\n\n%4 Questa riga e le seguenti non sono "
+                                     "state salvate: correggere il testo e premere di nuovo OK.")
+                          .arg(number)
+                          .arg(excerpt, reason, savedLinesText(saved)),
+                      saved);
+}
+
+void mergeInitial(RecordSet &rs, const RigaMembro &riga)
+{
+    rs.FindFirst({{QStringLiteral("Valid"), 0}});
+    if (rs.NoMatch()) {
+        rs.AddNew();
+    } else {
+        rs.Edit();
+        rs.setField(Membri::Valid, 1);
+    }
+    rs.setField(Membri::Nick, riga.Nick);
+    rs.setField(Membri::Madre, riga.Madre);
+    rs.setField(Membri::Grado, riga.Grado);
+    rs.setField(Membri::Punti1, riga.Punti);
+    rs.setField(Membri::Punti2, QVariant());
+    rs.setField(Membri::Per, QVariant());
+    rs.setField(Membri::Diff, QVariant());
+    rs.Update();
+}
+
+void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
+{
+    const auto puntiFin = parseInt32(riga.Punti, locale);
+    if (!puntiFin)
+        throw DatabaseError(QStringLiteral("Il punteggio «%1» non è un numero intero valido.").arg(riga.Punti));
+
+    qint32 puntiIni = 0;
+    rs.FindFirst({{QStringLiteral("Madre"), riga.Madre}, {QStringLiteral("Valid"), 1}});
+    if (!rs.NoMatch()) {
+        rs.Edit();
+        // A newcomer of an earlier final import has no initial score: it is
+        // met again as a member without one.
+        const QVariant punti1 = rs.Field(Membri::Punti1);
+        if (punti1.isValid() && !punti1.isNull()) {
+            bool ok = false;
+            const qlonglong n = punti1.toLongLong(&ok);
+            if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+                throw DatabaseError(QStringLiteral("Il punteggio iniziale «%1» nel database non è un numero intero.")
+                                        .arg(punti1.toString()));
+            puntiIni = static_cast<qint32>(n);
+        }
+    } else {
+        rs.FindFirst({{QStringLiteral("Valid"), 0}});
+        if (!rs.NoMatch()) {
+            rs.Edit();
+            rs.setField(Membri::Valid, 1);
+            rs.setField(Membri::Punti1, QVariant());
+            rs.setField(Membri::Per, QVariant());
+            rs.setField(Membri::Diff, QVariant());
+        } else {
+            rs.AddNew();
+        }
+    }
+    rs.setField(Membri::Nick, riga.Nick);
+    rs.setField(Membri::Madre, riga.Madre);
+    rs.setField(Membri::Grado, riga.Grado);
+    rs.setField(Membri::Punti2, riga.Punti);
+    if (puntiIni != 0) {
+        const auto v = calcolaVariazione(puntiIni, *puntiFin);
+        if (!v)
+            throw DatabaseError(QStringLiteral("La variazione da %1 a %2 punti esce dai limiti dei numeri interi.")
+                                    .arg(puntiIni)
+                                    .arg(*puntiFin));
+        rs.setField(Membri::Per, static_cast<double>(v->per));
+        rs.setField(Membri::Diff, v->diff);
+    }
+    rs.Update();
+}
+
+} // namespace
+
+ImportError::ImportError(const QString &message, int savedLines)
+    : std::runtime_error(message.toStdString())
+    , m_savedLines(savedLines)
+{
+}
+
+float arrotondaCentesimi(float q)
+{
+    if (!std::isfinite(q))
+        return q;
+    // The shortest decimal form of the single-precision value, rounded as
+    // written: 0.125 becomes 0.13, 0.145 becomes 0.15.
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, q, std::chars_format::fixed);
+    if (written.ec != std::errc())
+        return q;
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    const std::size_t dot = digits.find('.');
+    const std::string_view whole = digits.substr(0, dot);
+    const std::string_view fraction = dot == std::string_view::npos ? std::string_view() : digits.substr(dot + 1);
+
+    long long cents = 0;
+    for (char c : whole)
+        cents = cents * 10 + (c - '0');
+    for (std::size_t i = 0; i < 2; ++i)
+        cents = cents * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
+    if (fraction.size() > 2 && fraction[2] >= '5')
+        ++cents;
+    if (cents == 0)
+        return 0.0f;
+
+    // Read back as the text "0.00" gives, to the nearest single.
+    char rounded[64];
+    const int length = std::snprintf(rounded, sizeof rounded, "%s%lld.%02lld", negative ? "-" : "", cents / 100,
+                                     cents % 100);
+    float result = 0.0f;
+    std::from_chars(rounded, rounded + length, result);
+    return result;
+}
+
+std::optional<Variazione> calcolaVariazione(qint32 puntiIni, qint32 puntiFin)
+{
+    qint32 d = 0;
+    if (qSubOverflow(puntiFin, puntiIni, &d))
+        return std::nullopt;
+    const float q = static_cast<float>(static_cast<double>(d) / static_cast<double>(puntiIni) * 100.0);
+    return Variazione{d, arrotondaCentesimi(q)};
+}
+
+int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, const RankLookup &cercaGrado,
+                    const QLocale &locale)
+{
+    if (tipoDati != 1 && tipoDati != 2)
+        throw ImportError(QStringLiteral("Tipo di dati sconosciuto (%1): nessuna riga è stata importata.").arg(tipoDati), 0);
+
+    RecordSet *rs = nullptr;
+    try {
+        data1.setRecordSource(Membri::selectAll());
+        data1.Refresh();
+        rs = &data1.Recordset();
+        if (tipoDati == 1)
+            Membri::freeAll(*rs);
+    } catch (const DatabaseError &error) {
+        throw ImportError(error.message() + QStringLiteral("\nNessuna riga è stata importata."), 0);
+    }
+
+    const QStringView remaining(text);
+    qsizetype pos = 0;
+    int number = 1;
+    for (;; ++number) {
+        const qsizetype start = pos;
+        std::optional<RigaMembro> riga;
+        try {
+            riga = LeggiRiga(remaining, pos, cercaGrado, number);
+        } catch (const ParseError &error) {
+            lineFailed(number, error.excerpt(), error.reason());
+        } catch (const std::runtime_error &error) {
+            lineFailed(number, lineExcerpt(remaining, start), QString::fromUtf8(error.what()));
+        }
+        if (!riga)
+            break;
+        try {
+            if (tipoDati == 1)
+                mergeInitial(*rs, *riga);
+            else
+                mergeFinal(*rs, *riga, locale);
+        } catch (const std::runtime_error &error) {
+            rs->CancelUpdate();
+            lineFailed(number, lineExcerpt(remaining, start), QString::fromUtf8(error.what()));
+        }
+    }
+    data1.close();
+    return number - 1;
+}

@@ -1,0 +1,48 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include "LeggiRiga.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+#include <stdexcept>
+
+class DataControl;
+
+/// An import that stopped part-way, with a message for the user that says
+/// which line, why, and how many lines before it were saved.
+class ImportError : public std::runtime_error
+{
+public:
+    ImportError(const QString &message, int savedLines);
+    int savedLines() const { return m_savedLines; }
+    QString message() const { return QString::fromUtf8(what()); }
+
+private:
+    int m_savedLines;
+};
+
+/// The change of a member's score between the two snapshots.
+struct Variazione
+{
+    qint32 diff;  // points gained
+    float per;    // percent, rounded to two decimals
+};
+
+/// Points gained and percent from an initial score that is not 0;
+/// std::nullopt when the points gained leave the 32-bit range.
+std::optional<Variazione> calcolaVariazione(qint32 puntiIni, qint32 puntiFin);
+
+/// Rounds to two decimals, halves away from zero, as the "0.00" pattern
+/// does on a single-precision number.
+float arrotondaCentesimi(float q);
+
+/// Merges a pasted member list into the member table through the data
+/// control: tipoDati 1 fills the records with initial scores, 2 matches the
+/// members by home planet and stores final scores and their change. Each
+/// record is saved before the next line is cut. Returns the number of lines
+/// merged; throws ImportError.
+int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, const RankLookup &cercaGrado,
+                    const QLocale &locale);

@@ -1,0 +1,248 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "CenterForm.h"
+#include "Form1.h"
+#include "Membri.h"
+#include "MessageBoxCatcher.h"
+#include "Module1.h"
+#include "Seed.h"
+#include "TempWorkDir.h"
+#include "Twips.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QRect twipsRect(const QWidget *w, int left, int top, int width, int height)
+{
+    const qreal x = w->logicalDpiX();
+    const qreal y = w->logicalDpiY();
+    return QRect(twipsToPixels(left, x), twipsToPixels(top, y), twipsToPixels(width, x), twipsToPixels(height, y));
+}
+
+QStringList nicks(const Form1 &form)
+{
+    QStringList list;
+    for (int r = 1; r < form.grid().Rows(); ++r)
+        list << form.grid().TextMatrix(r, 2);
+    return list;
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void testWindowLayout();
+    void testTabOrderAndAccessKeys();
+    void testEmptyStartCreatesTheTable();
+    void testForeignFileIsReportedAndKept();
+    void testOrderOptionsResortAndRenumber();
+    void testGridViewShowsTheTexts();
+    void testClearingFreesEveryRecord();
+    void testCentredEvenOffTheScreen();
+
+private:
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<MessageBoxCatcher> m_boxes;
+};
+
+void TestForm1::init()
+{
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    m_dir = std::make_unique<TempWorkDir>();
+    QVERIFY(m_dir->isValid());
+    m_boxes = std::make_unique<MessageBoxCatcher>();
+}
+
+void TestForm1::cleanup()
+{
+    // No test may leave a message box it did not expect.
+    const auto left = m_boxes->take();
+    m_boxes.reset();
+    m_dir.reset();
+    QVERIFY2(left.isEmpty(), left.isEmpty() ? "" : qPrintable(left.first().text));
+}
+
+void TestForm1::testWindowLayout()
+{
+    Form1 form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Quadrivo punteggio alleanza ZORVA"));
+    QCOMPARE(form.size(), twipsRect(&form, 0, 0, 10065, 8565).size());
+    QVERIFY(!form.windowIcon().isNull());
+    QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
+
+    struct Control { const char *name; const char *caption; int left, top, width, height; bool bold; };
+    const Control controls[] = {
+        {"Fgrid", nullptr, 360, 180, 9255, 7095, false},
+        {"BtnDati1", "Dati &Iniziali", 420, 7920, 1455, 435, true},
+        {"BtnDati2", "Dati &Finali", 1980, 7920, 1455, 435, true},
+        {"BtnPulisci", "&Pulisci", 4020, 7920, 1215, 435, true},
+        {"BtnEsporta", "E&sporta", 5700, 7920, 1215, 435, true},
+        {"BtnEsci", "&ESCI", 7440, 7920, 1215, 435, true},
+        {"OptOrd0", "Ordina x %", 420, 7500, 1575, 195, true},
+        {"OptOrd1", "Ordina x incr.punti", 1980, 7500, 2175, 195, true},
+    };
+    for (const Control &c : controls) {
+        auto *w = form.findChild<QWidget *>(QString::fromLatin1(c.name));
+        QVERIFY2(w, c.name);
+        QCOMPARE(w->geometry(), twipsRect(&form, c.left, c.top, c.width, c.height));
+        QCOMPARE(w->font().bold(), c.bold);
+        QCOMPARE(w->font().pointSizeF(), 8.25);
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            QCOMPARE(b->text(), QString::fromUtf8(c.caption));
+    }
+    QVERIFY(form.findChild<QRadioButton *>("OptOrd0")->isChecked());
+    QVERIFY(!form.findChild<QRadioButton *>("OptOrd1")->isChecked());
+}
+
+void TestForm1::testTabOrderAndAccessKeys()
+{
+    Form1 form;
+    const QStringList order = {"Fgrid", "BtnDati1", "BtnDati2", "BtnPulisci", "BtnEsporta", "BtnEsci", "OptOrd0"};
+    QWidget *w = form.findChild<QWidget *>("Fgrid");
+    for (int i = 1; i < order.size(); ++i) {
+        w = w->nextInFocusChain();
+        while (w && !(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+        QVERIFY(w);
+        QCOMPARE(w->objectName(), order[i]);
+    }
+    QCOMPARE(form.findChild<QWidget *>("OptOrd0")->nextInFocusChain()->objectName(), QStringLiteral("OptOrd1"));
+
+    const QList<QPair<QString, QKeySequence>> keys = {{"BtnDati1", QKeySequence("Alt+I")}, {"BtnDati2", QKeySequence("Alt+F")},
+                                                      {"BtnPulisci", QKeySequence("Alt+P")}, {"BtnEsporta", QKeySequence("Alt+S")},
+                                                      {"BtnEsci", QKeySequence("Alt+E")}};
+    for (const auto &[name, key] : keys)
+        QCOMPARE(form.findChild<QPushButton *>(name)->shortcut(), key);
+}
+
+void TestForm1::testEmptyStartCreatesTheTable()
+{
+    Form1 form;
+    QVERIFY(QFile::exists(Membri::fileName()));
+    QCOMPARE(form.grid().Rows(), 1);
+    QCOMPARE(form.grid().TextMatrix(0, 1), QStringLiteral("Pos."));
+    QCOMPARE(form.grid().TextMatrix(0, 8), QStringLiteral("incr.p."));
+    QVERIFY(readMembers().isEmpty());
+}
+
+void TestForm1::testForeignFileIsReportedAndKept()
+{
+    const QByteArray foreign("Standard Jet DB\0\0\0 old data", 27);
+    QVERIFY(m_dir->write(Membri::fileName(), foreign));
+    {
+        Form1 form;
+        const auto boxes = m_boxes->take();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("Quadrivo.mdb")), qPrintable(boxes[0].text));
+        QCOMPARE(boxes[0].title, QStringLiteral("Quadrivo ZORVA"));
+        QCOMPARE(boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(form.grid().Rows(), 1);
+        QCOMPARE(form.grid().TextMatrix(0, 2), QStringLiteral("Nick"));
+
+        // Every later command that needs the table says so again.
+        QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
+        QCOMPARE(m_boxes->take().size(), 1);
+        QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
+        QVERIFY(m_boxes->take().size() >= 1);
+    }
+    QCOMPARE(m_dir->read(Membri::fileName()), foreign);
+}
+
+void TestForm1::testOrderOptionsResortAndRenumber()
+{
+    QVERIFY(seedMembers({
+        {1, "Percento", "[1]", "Capo", 100, 200, 100.0, 100},
+        {1, "Punti", "[2]", "Capo", 100000, 110000, 10.0, 10000},
+        {0, "Libero", "[3]", "Capo", 1, 1000, 99900.0, 999},
+    }));
+    Form1 form;
+    QCOMPARE(nicks(form), (QStringList{"Percento", "Punti"}));
+
+    auto *byPoints = form.findChild<QRadioButton *>("OptOrd1");
+    QTest::mouseClick(byPoints, Qt::LeftButton);
+    QVERIFY(byPoints->isChecked());
+    QCOMPARE(nicks(form), (QStringList{"Punti", "Percento"}));
+    QCOMPARE(form.grid().TextMatrix(1, 1), QStringLiteral("1"));
+    QCOMPARE(form.grid().TextMatrix(2, 1), QStringLiteral("2"));
+    QCOMPARE(form.grid().TextMatrix(1, 8), QStringLiteral("+10.000"));
+
+    // Choosing the selected option again leaves the grid as it is.
+    QTest::mouseClick(byPoints, Qt::LeftButton);
+    QCOMPARE(nicks(form), (QStringList{"Punti", "Percento"}));
+
+    QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd0"), Qt::LeftButton);
+    QCOMPARE(nicks(form), (QStringList{"Percento", "Punti"}));
+    QCOMPARE(form.grid().TextMatrix(1, 7), QStringLiteral("+100 %"));
+}
+
+void TestForm1::testGridViewShowsTheTexts()
+{
+    QVERIFY(seedMembers({{1, "Lupo Grigio", "[3:127:9]", "Vice Comandante", 1234567, 1300000, double(5.3f), 65433}}));
+    Form1 form;
+    auto *view = form.findChild<QTableView *>("Fgrid");
+    QAbstractItemModel *model = view->model();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->columnCount(), 8);
+    const QStringList cells = {"1", "Lupo Grigio", "[3:127:9]", "Vice Comandante", "1.234.567", "1.300.000", "+5,3 %", "+65.433"};
+    for (int c = 0; c < 8; ++c) {
+        QCOMPARE(model->index(0, c).data().toString(), cells[c]);
+        QVERIFY(!(model->flags(model->index(0, c)) & Qt::ItemIsEditable));
+    }
+    QCOMPARE(model->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Punti I."));
+    const qreal dpi = view->logicalDpiX();
+    QCOMPARE(view->columnWidth(1), twipsToPixels(1800, dpi));
+    QCOMPARE(view->verticalHeader()->width(), twipsToPixels(300, dpi));
+}
+
+void TestForm1::testClearingFreesEveryRecord()
+{
+    const QList<Member> members = {
+        {1, "A", "[1]", "Capo", 100, 200, 100.0, 100},
+        {0, "B", "[2]", "Capo", 5, {}, {}, {}},
+        {1, "C", "[3]", "Recluta", {}, 70, {}, {}},
+    };
+    QVERIFY(seedMembers(members));
+    Form1 form;
+    QCOMPARE(form.grid().Rows(), 3);
+    for (int round = 0; round < 2; ++round) {
+        QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
+        QCOMPARE(form.grid().Rows(), 1);
+        const QList<QVariantList> rows = readMembers();
+        QCOMPARE(rows.size(), members.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            QVariantList expected = members[i].toList();
+            expected[0] = 0;
+            QCOMPARE(rows[i], expected);
+        }
+    }
+}
+
+void TestForm1::testCentredEvenOffTheScreen()
+{
+    Form1 form;
+    const QRect screen = form.screen()->geometry();
+    const QRect frame = form.frameGeometry();
+    QVERIFY(qAbs((frame.left() - screen.left()) * 2 - (screen.width() - frame.width())) <= 1);
+    QVERIFY(qAbs((frame.top() - screen.top()) * 2 - (screen.height() - frame.height())) <= 1);
+
+    // A screen smaller than the window: centred all the same, edges off it.
+    QCOMPARE(centeredPosition(QSize(671, 571), QRect(0, 0, 640, 480)), QPoint(-16, -46));
+    QCOMPARE(centeredPosition(QSize(671, 571), QRect(1920, 0, 1280, 1024)), QPoint(1920 + 305, 227));
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

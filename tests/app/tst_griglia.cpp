@@ -1,0 +1,223 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "DataControl.h"
+#include "GridTexts.h"
+#include "Griglia.h"
+#include "Membri.h"
+#include "Seed.h"
+#include "TempWorkDir.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QVariant single(double v)
+{
+    return double(float(v));
+}
+
+// The grid as the main window builds it, under the given locale.
+GridTexts buildGrid(bool byPercentage, const QLocale &locale)
+{
+    DataControl data(locale);
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectRanking(byPercentage));
+    data.Refresh();
+    GridTexts grid;
+    loadGrid(grid, data.Recordset(), locale);
+    FormattaGriglia(grid, locale);
+    IntestaGriglia(grid);
+    return grid;
+}
+
+QStringList column(const GridTexts &grid, int col)
+{
+    QStringList texts;
+    for (int r = 1; r < grid.Rows(); ++r)
+        texts << grid.TextMatrix(r, col);
+    return texts;
+}
+
+} // namespace
+
+class TestGriglia : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void testFormatsTheExampleRows_data();
+    void testFormatsTheExampleRows();
+    void testPercentageKeepsItsShortestForm_data();
+    void testPercentageKeepsItsShortestForm();
+    void testGroupedForm_data();
+    void testGroupedForm();
+    void testEmptyTableGivesHeaderRowOnly();
+    void testOrderByPercentage();
+    void testOrderByPointsGained();
+
+private:
+    std::unique_ptr<TempWorkDir> m_dir;
+};
+
+void TestGriglia::init()
+{
+    m_dir = std::make_unique<TempWorkDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestGriglia::cleanup()
+{
+    m_dir.reset();
+}
+
+void TestGriglia::testFormatsTheExampleRows_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("row1");
+    QTest::addColumn<QStringList>("row2");
+    QTest::addColumn<QStringList>("row3");
+    QTest::addColumn<QStringList>("row4");
+
+    QTest::newRow("italian") << QLocale(QLocale::Italian, QLocale::Italy)
+                             << QStringList{"1.234.567", "1.300.000", "+5,3 %", "+65.433"}
+                             << QStringList{"1.250.000", "1.210.000", "-3,2 %", "-40.000"}
+                             << QStringList{"500.000", "500.000", "0 %", "0"}
+                             << QStringList{"800.000", "", "", ""};
+    QTest::newRow("english") << QLocale(QLocale::English, QLocale::UnitedStates)
+                             << QStringList{"1,234,567", "1,300,000", "+5.3 %", "+65,433"}
+                             << QStringList{"1,250,000", "1,210,000", "-3.2 %", "-40,000"}
+                             << QStringList{"500,000", "500,000", "0 %", "0"}
+                             << QStringList{"800,000", "", "", ""};
+}
+
+void TestGriglia::testFormatsTheExampleRows()
+{
+    QFETCH(QLocale, locale);
+    QVERIFY(seedMembers({
+        {1, "Gain", "[1]", "Capo", 1234567, 1300000, single(5.30), 65433},
+        {1, "Loss", "[2]", "Capo", 1250000, 1210000, single(-3.20), -40000},
+        {1, "Same", "[3]", "Capo", 500000, 500000, single(0.0), 0},
+        {1, "Only initial", "[4]", "Capo", 800000, {}, {}, {}},
+    }));
+
+    QFETCH(QStringList, row1);
+    QFETCH(QStringList, row2);
+    QFETCH(QStringList, row3);
+    QFETCH(QStringList, row4);
+    const QList<QStringList> expected = {row1, row2, row3, row4};
+    const QStringList nicks = {"Gain", "Loss", "Same", "Only initial"};
+
+    const GridTexts grid = buildGrid(true, locale);
+    QCOMPARE(grid.Rows(), 5);
+    for (int m = 0; m < 4; ++m) {
+        // Rows come in percentage order; find each member's row by name.
+        const int at = column(grid, 2).indexOf(nicks[m]) + 1;
+        QVERIFY(at > 0);
+        const QStringList cells = {grid.TextMatrix(at, 5), grid.TextMatrix(at, 6), grid.TextMatrix(at, 7),
+                                   grid.TextMatrix(at, 8)};
+        QCOMPARE(cells, expected[m]);
+        QCOMPARE(grid.TextMatrix(at, 3), QStringLiteral("[%1]").arg(m + 1));
+        QCOMPARE(grid.TextMatrix(at, 4), QStringLiteral("Capo"));
+        QCOMPARE(grid.TextMatrix(at, 0), QString());
+    }
+}
+
+void TestGriglia::testPercentageKeepsItsShortestForm_data()
+{
+    QTest::addColumn<double>("per");
+    QTest::addColumn<QString>("italian");
+    QTest::addColumn<QString>("english");
+
+    QTest::newRow("two decimals") << 33.33 << "+33,33 %" << "+33.33 %";
+    QTest::newRow("trailing zero dropped") << 12.50 << "+12,5 %" << "+12.5 %";
+    QTest::newRow("whole") << 25.0 << "+25 %" << "+25 %";
+    QTest::newRow("small") << 0.13 << "+0,13 %" << "+0.13 %";
+    QTest::newRow("negative") << -12.5 << "-12,5 %" << "-12.5 %";
+    QTest::newRow("large, no grouping") << 1234.56 << "+1234,56 %" << "+1234.56 %";
+}
+
+void TestGriglia::testPercentageKeepsItsShortestForm()
+{
+    QFETCH(double, per);
+    QFETCH(QString, italian);
+    QFETCH(QString, english);
+    QVERIFY(seedMembers({{1, "M", "[1]", "Capo", 1000, 2000, single(per), 1000}}));
+    QCOMPARE(buildGrid(true, QLocale(QLocale::Italian, QLocale::Italy)).TextMatrix(1, 7), italian);
+    QCOMPARE(buildGrid(true, QLocale(QLocale::English, QLocale::UnitedStates)).TextMatrix(1, 7), english);
+}
+
+void TestGriglia::testGroupedForm_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("italian");
+    QTest::addColumn<QString>("english");
+
+    QTest::newRow("zero is empty") << "0" << "" << "";
+    QTest::newRow("empty stays empty") << "" << "" << "";
+    QTest::newRow("below a thousand") << "999" << "999" << "999";
+    QTest::newRow("thousands") << "1000" << "1.000" << "1,000";
+    QTest::newRow("negative") << "-40000" << "-40.000" << "-40,000";
+    QTest::newRow("int32 max") << "2147483647" << "2.147.483.647" << "2,147,483,647";
+    QTest::newRow("not a number unchanged") << "abc" << "abc" << "abc";
+}
+
+void TestGriglia::testGroupedForm()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, italian);
+    QFETCH(QString, english);
+    QCOMPARE(formatGrouped(text, QLocale(QLocale::Italian, QLocale::Italy)), italian);
+    QCOMPARE(formatGrouped(text, QLocale(QLocale::English, QLocale::UnitedStates)), english);
+    // The C locale groups too: "#,##" always groups.
+    QCOMPARE(formatGrouped(QStringLiteral("1000"), QLocale::c()), QStringLiteral("1,000"));
+}
+
+void TestGriglia::testEmptyTableGivesHeaderRowOnly()
+{
+    QVERIFY(seedMembers({{0, "Freed", "[1]", "Capo", 100, 200, single(100.0), 100}}));
+    const GridTexts grid = buildGrid(true, QLocale(QLocale::Italian, QLocale::Italy));
+    QCOMPARE(grid.Rows(), 1);
+    const QStringList captions = {"", "Pos.", "Nick", "Madre", "Grado", "Punti I.", "Punti F.", "var. %", "incr.p."};
+    const QList<int> widths = {300, 500, 1800, 800, 1400, 1000, 1000, 960, 970};
+    for (int c = 0; c < GridTexts::Cols; ++c) {
+        QCOMPARE(grid.TextMatrix(0, c), captions[c]);
+        QCOMPARE(grid.ColWidth(c), widths[c]);
+    }
+}
+
+void TestGriglia::testOrderByPercentage()
+{
+    QVERIFY(seedMembers({
+        {1, "NoPer", "[1]", "Capo", {}, 9000, {}, {}},
+        {1, "Ten", "[2]", "Capo", 100, 110, single(10.0), 10},
+        {1, "TieLowFinal", "[3]", "Capo", 1000, 1200, single(20.0), 200},
+        {1, "TieHighFinal", "[4]", "Capo", 2000, 2400, single(20.0), 400},
+        {0, "Free", "[5]", "Capo", 1, 100, single(9900.0), 99},
+        {1, "Loss", "[6]", "Capo", 100, 90, single(-10.0), -10},
+        {1, "TieSameFinalHighInitial", "[7]", "Capo", 1100, 1200, single(20.0), 100},
+    }));
+    const GridTexts grid = buildGrid(true, QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(column(grid, 2), (QStringList{"TieHighFinal", "TieSameFinalHighInitial", "TieLowFinal", "Ten", "Loss", "NoPer"}));
+    QCOMPARE(column(grid, 1), (QStringList{"1", "2", "3", "4", "5", "6"}));
+}
+
+void TestGriglia::testOrderByPointsGained()
+{
+    QVERIFY(seedMembers({
+        {1, "NoDiff", "[1]", "Capo", 500, {}, {}, {}},
+        {1, "Small", "[2]", "Capo", 100, 110, single(10.0), 10},
+        {1, "Big", "[3]", "Capo", 100000, 101000, single(1.0), 1000},
+        {1, "Zero", "[4]", "Capo", 100, 100, single(0.0), 0},
+    }));
+    const GridTexts grid = buildGrid(false, QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(column(grid, 2), (QStringList{"Big", "Small", "Zero", "NoDiff"}));
+    QCOMPARE(column(grid, 8), (QStringList{"+1,000", "+10", "0", ""}));
+    QCOMPARE(column(grid, 1), (QStringList{"1", "2", "3", "4"}));
+}
+
+QTEST_GUILESS_MAIN(TestGriglia)
+#include "tst_griglia.moc"
