@@ -12,7 +12,7 @@ bool CercaGrado(const QString &phrase, const QString &path)
     const QString wanted = phrase.toLower();
     const QStringView text(content);
     qsizetype pos = 0;
-    while (pos + 1 < text.size()) {
+    while (pos < text.size()) {
         const QStringView item = nextItem(text, pos);
         // A raw-data string borrows the item's characters; toLower copies
         // them only when it has a letter to change.

@@ -9,7 +9,14 @@ constexpr QStringView crLf = u"\r\n";
 constexpr qsizetype excerptLength = 80;
 
 // What a line that cannot be cut lacks.
-enum class Missing { SpaceAfterPosition, DoubleSpaceAfterNick, SpaceAfterRankWord, SpaceAfterScore, SpaceAfterMadre, RestOfLine };
+enum class Missing {
+    SpaceAfterPosition,
+    DoubleSpaceAfterNick,
+    SpaceAfterRankWord,
+    SpaceAfterScore,
+    SpaceAfterMadre,
+    RestOfLine,
+};
 
 QString reasonText(Missing missing, int rankWord)
 {

@@ -49,8 +49,10 @@ void TestCercaGrado::testLookup_data()
     QTest::newRow("empty file, empty phrase") << QByteArray() << "" << false;
     QTest::newRow("empty file") << QByteArray() << "Capo" << false;
     QTest::newRow("last line without line end") << QByteArray("Capo\r\nRecluta") << "RECLUTA" << true;
+    QTest::newRow("one-letter last name") << QByteArray("Capo\r\nX") << "x" << true;
     QTest::newRow("utf-8 accents, other case") << QByteArray("\xC3\xA8mulo\r\n") << "ÈMULO" << true;
-    QTest::newRow("windows-1252 accents, other case") << QByteArray("Capo\r\n\xC8mulo Capit\xE0\r\n") << "èmulo CAPITÀ" << true;
+    QTest::newRow("windows-1252 accents, other case")
+        << QByteArray("Capo\r\n\xC8mulo Capit\xE0\r\n") << "èmulo CAPITÀ" << true;
     QTest::newRow("accent is not its plain letter") << QByteArray("\xC8mulo\r\n") << "Emulo" << false;
 }
 
