@@ -74,3 +74,15 @@ bool execSql(const QString &statement)
         return query.exec(statement);
     });
 }
+
+QVariant queryValue(const QString &statement)
+{
+    QVariant value;
+    withDatabase([&](QSqlDatabase &db) {
+        QSqlQuery query(db);
+        if (query.exec(statement) && query.next())
+            value = query.value(0);
+        return true;
+    });
+    return value;
+}

@@ -23,3 +23,6 @@ QList<QVariantList> readMembers();
 
 /// Runs one statement on "Quadrivo.mdb" with plain SQL.
 bool execSql(const QString &statement);
+
+/// The first value of the first row a query on "Quadrivo.mdb" gives.
+QVariant queryValue(const QString &statement);

@@ -1,0 +1,220 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+// Faults from outside the program: a killed import, a database held by
+// another process, a damaged database file.
+#include "DataControl.h"
+#include "Form1.h"
+#include "Importazione.h"
+#include "Membri.h"
+#include "MessageBoxCatcher.h"
+#include "Seed.h"
+#include "TempWorkDir.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QString memberLine(int i)
+{
+    return QStringLiteral("%1 Membro %1  %2 %3 [%4:%5:1] 01.12.2026\r\n")
+        .arg(i)
+        .arg(i % 2 ? QStringLiteral("Vice Comandante") : QStringLiteral("Capo"))
+        .arg(1000 + i)
+        .arg(i / 500 + 1)
+        .arg(i % 500 + 1);
+}
+
+bool startChild(QProcess &child, const QStringList &args)
+{
+    child.setProgram(QStringLiteral(QUADRIVO_CHILD));
+    child.setArguments(args);
+    child.start();
+    return child.waitForStarted(10000);
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void testKilledImportKeepsAPrefixOfTheLines();
+    void testBusyDatabaseIsReportedAndLeftAlone();
+    void testDamagedDatabaseIsReportedByEveryCommand_data();
+    void testDamagedDatabaseIsReportedByEveryCommand();
+
+private:
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<MessageBoxCatcher> m_boxes;
+};
+
+void TestFaults::init()
+{
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    m_dir = std::make_unique<TempWorkDir>();
+    QVERIFY(m_dir->isValid());
+    m_boxes = std::make_unique<MessageBoxCatcher>();
+}
+
+void TestFaults::cleanup()
+{
+    const auto left = m_boxes->take();
+    m_boxes.reset();
+    m_dir.reset();
+    QVERIFY2(left.isEmpty(), left.isEmpty() ? "" : qPrintable(left.first().text));
+}
+
+void TestFaults::testKilledImportKeepsAPrefixOfTheLines()
+{
+    const int lines = 40000;
+    QString text;
+    for (int i = 1; i <= lines; ++i)
+        text += memberLine(i);
+    QVERIFY(m_dir->write("Lista.txt", text.toUtf8()));
+    QVERIFY(m_dir->write("Gradi.txt", "Capo\r\nVice Comandante\r\n"));
+    Membri::createIfMissing(Membri::fileName());
+
+    QProcess child;
+    QVERIFY(startChild(child, {"import", "Lista.txt", "1"}));
+    // Kill it once a good part of the list is saved.
+    QElapsedTimer waited;
+    waited.start();
+    while (queryValue("SELECT COUNT(*) FROM Membri").toInt() < 2000 && waited.elapsed() < 60000
+           && child.state() == QProcess::Running)
+        QTest::qWait(20);
+    QCOMPARE(child.state(), QProcess::Running);
+    child.kill();
+    QVERIFY(child.waitForFinished(10000));
+
+    QCOMPARE(queryValue("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+    const QList<QVariantList> rows = readMembers();
+    QVERIFY2(rows.size() >= 2000 && rows.size() < lines, qPrintable(QString::number(rows.size())));
+    for (int i = 0; i < rows.size(); ++i) {
+        const int n = i + 1;
+        const QVariantList expected = {1, QStringLiteral("Membro %1").arg(n), QStringLiteral("[%1:%2:1]").arg(n / 500 + 1).arg(n % 500 + 1),
+                                       n % 2 ? QStringLiteral("Vice Comandante") : QStringLiteral("Capo"), 1000 + n, {}, {}, {}};
+        if (rows[i] != expected)
+            QFAIL(qPrintable(QStringLiteral("record %1 is not line %1").arg(n)));
+    }
+
+    // The program starts and shows them.
+    Form1 form;
+    QCOMPARE(form.grid().Rows() - 1, rows.size());
+}
+
+void TestFaults::testBusyDatabaseIsReportedAndLeftAlone()
+{
+    QVERIFY(seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}, {1, "B", "[2]", "Capo", 200, {}, {}, {}}}));
+    const QList<QVariantList> before = readMembers();
+
+    QProcess holder;
+    QVERIFY(startChild(holder, {"lock"}));
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+
+    Form1 form;
+    QCOMPARE(form.grid().Rows(), 3); // reading is not blocked
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
+    const qint64 waited = elapsed.elapsed();
+    auto boxes = m_boxes->take();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].text.contains(QStringLiteral("occupato")), qPrintable(boxes[0].text));
+    QVERIFY2(waited >= 1000 && waited < 20000, qPrintable(QString::number(waited)));
+    QCOMPARE(readMembers(), before);
+    QCOMPARE(form.grid().Rows(), 3);
+
+    {
+        DataControl data;
+        data.setDatabaseName(Membri::fileName());
+        try {
+            importaPalmeria(data, QStringLiteral("1 C  Capo 5 [3] x\r\n"), 1, [](const QString &) { return true; }, QLocale());
+            QFAIL("the import went on in a busy database");
+        } catch (const ImportError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("occupato")), qPrintable(error.message()));
+        }
+    }
+    QCOMPARE(readMembers(), before);
+
+    // Once the other program lets go, the same command works.
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    QCOMPARE(holder.exitCode(), 0);
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
+    QCOMPARE(m_boxes->take().size(), 0);
+    QCOMPARE(form.grid().Rows(), 1);
+    QCOMPARE(queryValue("SELECT SUM(Valid) FROM Membri").toInt(), 0);
+}
+
+void TestFaults::testDamagedDatabaseIsReportedByEveryCommand_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    QByteArray random(8192, '\0');
+    quint32 seed = 12345;
+    for (char &c : random) {
+        seed = seed * 1103515245u + 12345u;
+        c = char(seed >> 16);
+    }
+    QTest::newRow("random bytes") << random;
+    QTest::newRow("text") << QByteArray("Nick;Madre;Punti\r\nLupo;[1:2:3];100\r\n");
+
+    {
+        TempWorkDir other;
+        seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}});
+        const QByteArray whole = other.read(Membri::fileName());
+        QTest::newRow("truncated") << whole.left(whole.size() / 2);
+        QByteArray scrambled = whole;
+        for (int i = 100; i < 200 && i < scrambled.size(); ++i)
+            scrambled[i] = char(0xA5);
+        QTest::newRow("damaged header") << scrambled;
+    }
+}
+
+void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
+{
+    QFETCH(QByteArray, content);
+    QVERIFY(m_dir->write(Membri::fileName(), content));
+    QVERIFY(m_dir->write("Gradi.txt", "Capo\r\n"));
+    {
+        Form1 form;
+        auto boxes = m_boxes->take();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
+        QCOMPARE(form.grid().Rows(), 1);
+
+        QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
+        QCOMPARE(m_boxes->take().size(), 1);
+        QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
+        boxes = m_boxes->take();
+        QVERIFY(!boxes.isEmpty());
+        QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
+
+        DataControl data;
+        data.setDatabaseName(Membri::fileName());
+        for (qint16 tipo : {qint16(1), qint16(2)}) {
+            try {
+                importaPalmeria(data, QStringLiteral("1 C  Capo 5 [3] x\r\n"), tipo, [](const QString &) { return true; },
+                                QLocale());
+                QFAIL("an import went on in a damaged database");
+            } catch (const ImportError &error) {
+                QVERIFY2(error.message().contains(Membri::fileName()), qPrintable(error.message()));
+            }
+        }
+    }
+    QCOMPARE(m_dir->read(Membri::fileName()), content);
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"

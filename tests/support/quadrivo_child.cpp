@@ -1,0 +1,72 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+// A second process for the tests of faults that involve one:
+//   quadrivo_child import FILE TIPO   imports FILE's text into Quadrivo.mdb
+//   quadrivo_child lock               holds an exclusive transaction on
+//                                     Quadrivo.mdb until its input closes
+#include "CercaGrado.h"
+#include "DataControl.h"
+#include "Importazione.h"
+#include "Membri.h"
+#include "TextFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+int holdLock()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
+        db.setDatabaseName(Membri::fileName());
+        if (!db.open())
+            return 2;
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+            return 3;
+        std::fputs("locked\n", stdout);
+        std::fflush(stdout);
+        QFile input;
+        input.open(stdin, QIODevice::ReadOnly);
+        while (!input.readLine().isEmpty()) {
+        }
+        query.exec(QStringLiteral("ROLLBACK"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("lock"));
+    return 0;
+}
+
+int import(const QString &file, qint16 tipoDati)
+{
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    try {
+        const int lines = importaPalmeria(data, readTextFile(file), tipoDati,
+                                          [](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
+        std::printf("%d\n", lines);
+        return 0;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.value(1) == QLatin1String("lock"))
+        return holdLock();
+    if (args.value(1) == QLatin1String("import") && args.size() == 4)
+        return import(args[2], qint16(args[3].toShort()));
+    std::fputs("uso: quadrivo_child import FILE TIPO | lock\n", stderr);
+    return 64;
+}
