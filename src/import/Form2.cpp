@@ -11,6 +11,7 @@
 #include "MessageBox.h"
 #include "Module1.h"
 #include "TextBox.h"
+#include "TextFile.h"
 #include "Twips.h"
 
 #include <QKeyEvent>
@@ -136,6 +137,9 @@ void Form2::BtnOk_Click()
             MessageBox::show(this, QStringLiteral("Nessun testo incollato"), MessageBox::Icon::Exclamation, QString());
             return;
         }
+        // A rank list that cannot be read stops the import before it
+        // frees a single record.
+        readTextFile(QStringLiteral("Gradi.txt"));
         importaPalmeria(Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); },
                         QLocale());
         accept();

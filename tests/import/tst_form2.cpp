@@ -182,6 +182,7 @@ void TestForm2::testReadSampleFile_data()
     QTest::newRow("empty file") << 1 << true << QByteArray() << "";
     QTest::newRow("quotes dropped") << 2 << true << QByteArray("\"x, y\"\r\n  z\r\n") << "x, y\r\nz\r\n";
     QTest::newRow("empty line kept") << 1 << true << QByteArray("a\r\n\r\nb\r\n") << "a\r\n\r\nb\r\n";
+    QTest::newRow("Windows-1252 file") << 1 << true << QByteArray("Citt\xe0 \x80\r\n") << "Città €\r\n";
     QTest::newRow("missing") << 1 << false << QByteArray() << "";
     QTest::newRow("missing final") << 2 << false << QByteArray() << "";
 }
