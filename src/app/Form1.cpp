@@ -8,6 +8,7 @@
 #include "Griglia.h"
 #include "Guarded.h"
 #include "Membri.h"
+#include "ModalForm.h"
 #include "Module1.h"
 #include "Twips.h"
 
@@ -44,17 +45,11 @@ Form1::Form1(QWidget *parent)
         " border-right: 1px solid gray; border-bottom: 1px solid gray; }"));
     placeTwips(Fgrid, 360, 180, 9255, 7095);
 
-    const auto button = [this](QPushButton *&b, const char *name, const char *caption, int left, int width) {
-        b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setFont(msSansSerif(true));
-        placeTwips(b, left, 7920, width, 435);
-    };
-    button(BtnDati1, "BtnDati1", "Dati &Iniziali", 420, 1455);
-    button(BtnDati2, "BtnDati2", "Dati &Finali", 1980, 1455);
-    button(BtnPulisci, "BtnPulisci", "&Pulisci", 4020, 1215);
-    button(BtnEsporta, "BtnEsporta", "E&sporta", 5700, 1215);
-    button(BtnEsci, "BtnEsci", "&ESCI", 7440, 1215);
+    BtnDati1 = addCommandButton(this, "BtnDati1", "Dati &Iniziali", 420, 7920, 1455, 435);
+    BtnDati2 = addCommandButton(this, "BtnDati2", "Dati &Finali", 1980, 7920, 1455, 435);
+    BtnPulisci = addCommandButton(this, "BtnPulisci", "&Pulisci", 4020, 7920, 1215, 435);
+    BtnEsporta = addCommandButton(this, "BtnEsporta", "E&sporta", 5700, 7920, 1215, 435);
+    BtnEsci = addCommandButton(this, "BtnEsci", "&ESCI", 7440, 7920, 1215, 435);
 
     m_optOrdGroup = new QButtonGroup(this);
     const char *const captions[2] = {"Ordina x %", "Ordina x incr.punti"};

@@ -1,7 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "Form3.h"
 
-#include "AppIcon.h"
 #include "CenterForm.h"
 #include "Guarded.h"
 #include "TextBox.h"
@@ -9,19 +8,12 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QKeySequence>
 #include <QPushButton>
 
 Form3::Form3(QWidget *parent)
-    : QDialog(parent)
+    : ModalForm(parent, QStringLiteral("Esportazione Quadrivo"), 7725, 8535)
 {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("Esportazione Quadrivo"));
-    setWindowIcon(appIcon());
-    setFont(msSansSerif(false));
-    setModal(true);
-    setClientSizeTwips(this, 7725, 8535);
 
     m_text1 = new TextBox(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -32,18 +24,9 @@ Form3::Form3(QWidget *parent)
     m_text1->setTabChangesFocus(true);
     placeTwips(m_text1, 300, 240, 7095, 6975);
 
-    const auto button = [this](QPushButton *&b, const char *name, const char *caption, int left, int width) {
-        b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setFont(msSansSerif(true));
-        // Neither Enter nor Escape belongs to any button here.
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        placeTwips(b, left, 7860, width, 435);
-    };
-    button(BtnSelAll, "BtnSelAll", "&Seleziona tutto", 300, 1695);
-    button(BtnCopia, "BtnCopia", "C&opia in clipboard", 3000, 2235);
-    button(BtnChiudi, "BtnChiudi", "&Chiudi", 6240, 1215);
+    BtnSelAll = addCommandButton(this, "BtnSelAll", "&Seleziona tutto", 300, 7860, 1695, 435);
+    BtnCopia = addCommandButton(this, "BtnCopia", "C&opia in clipboard", 3000, 7860, 2235, 435);
+    BtnChiudi = addCommandButton(this, "BtnChiudi", "&Chiudi", 6240, 7860, 1215, 435);
 
     QWidget::setTabOrder(BtnSelAll, BtnCopia);
     QWidget::setTabOrder(BtnCopia, BtnChiudi);
@@ -64,15 +47,6 @@ void Form3::Form_Load()
     CenterForm(this);
 }
 
-void Form3::keyPressEvent(QKeyEvent *event)
-{
-    // The window has no cancel button: Escape does not close it.
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
 
 void Form3::BtnSelAll_Click()
 {

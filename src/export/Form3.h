@@ -1,14 +1,13 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QDialog>
+#include "ModalForm.h"
 
-class QKeyEvent;
 class QPushButton;
 class TextBox;
 
 /// The export window: shows the report, selects it and copies it to the clipboard.
-class Form3 : public QDialog
+class Form3 : public ModalForm
 {
     Q_OBJECT
 
@@ -18,9 +17,6 @@ public:
 
     /// The text box that holds the report.
     TextBox *Text1() const { return m_text1; }
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     void BtnSelAll_Click();

@@ -1,7 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "Form2.h"
 
-#include "AppIcon.h"
 #include "CenterForm.h"
 #include "CercaGrado.h"
 #include "FileEsempio.h"
@@ -14,31 +13,17 @@
 #include "TextFile.h"
 #include "Twips.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 Form2::Form2(QWidget *parent)
-    : QDialog(parent)
+    : ModalForm(parent, QStringLiteral("Inserimento palmeria "), 7725, 8535)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Inserimento palmeria "));
-    setWindowIcon(appIcon());
-    setFont(msSansSerif(false));
-    setModal(true);
-    setClientSizeTwips(this, 7725, 8535);
 
-    const auto button = [this](QPushButton *&b, const char *name, const char *caption, int left, int width) {
-        b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setFont(msSansSerif(true));
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        placeTwips(b, left, 7860, width, 435);
-    };
-    button(BtnAnnulla, "BtnAnnulla", "&Annulla", 300, 1215);
-    button(BtnLeggi, "BtnLeggi", "&Leggi da FILE", 2100, 1635);
-    button(BtnOk, "BtnOk", "&OK", 6240, 1215);
+    BtnAnnulla = addCommandButton(this, "BtnAnnulla", "&Annulla", 300, 7860, 1215, 435);
+    BtnLeggi = addCommandButton(this, "BtnLeggi", "&Leggi da FILE", 2100, 7860, 1635, 435);
+    BtnOk = addCommandButton(this, "BtnOk", "&OK", 6240, 7860, 1215, 435);
 
     Label1 = new QLabel(QStringLiteral("Incollare qui sotto la palmeria "), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -46,7 +31,7 @@ Form2::Form2(QWidget *parent)
     Label1->setFocusPolicy(Qt::NoFocus);
     placeTwips(Label1, 300, 300, 5055, 195);
 
-    button(BtnSalva, "BtnSalva", "&Salva FILE", 4020, 1635);
+    BtnSalva = addCommandButton(this, "BtnSalva", "&Salva FILE", 4020, 7860, 1635, 435);
 
     m_text1 = new TextBox(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -83,16 +68,6 @@ void Form2::Form_Load()
     else if (Module1::TipoDati == 2)
         word = QStringLiteral("FINALE");
     Label1->setText(Label1->text() + word);
-}
-
-void Form2::keyPressEvent(QKeyEvent *event)
-{
-    // The window has no cancel button: Escape does not close it.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool Form2::CercaGrado(const QString &phrase) const

@@ -3,7 +3,7 @@
 
 #include "DataControl.h"
 
-#include <QDialog>
+#include "ModalForm.h"
 
 class QLabel;
 class QPushButton;
@@ -11,7 +11,7 @@ class TextBox;
 
 /// The entry window: one member list is pasted, read from or saved to the
 /// sample file of the data kind, and imported with "&OK".
-class Form2 : public QDialog
+class Form2 : public ModalForm
 {
     Q_OBJECT
 
@@ -20,9 +20,6 @@ public:
     ~Form2() override;
 
     TextBox *Text1() const { return m_text1; }
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     void BtnLeggi_Click();
