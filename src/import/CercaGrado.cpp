@@ -4,6 +4,31 @@
 #include "LeggiVoce.h"
 #include "TextFile.h"
 
+namespace {
+
+// True when the item, lower-cased, equals wanted. Plain ASCII is lowered
+// letter by letter as toLower would, without a copy; an item with any other
+// character goes through toLower, whose mappings may change its length.
+bool equalsLowered(QStringView item, const QString &wanted)
+{
+    const qsizetype size = item.size();
+    const bool sameSize = size == wanted.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        char16_t c = item[i].unicode();
+        if (c >= 0x80)
+            return QString::fromRawData(item.data(), size).toLower() == wanted;
+        if (!sameSize)
+            continue;
+        if (c >= u'A' && c <= u'Z')
+            c += u'a' - u'A';
+        if (c != wanted[i].unicode())
+            return false;
+    }
+    return sameSize;
+}
+
+} // namespace
+
 bool CercaGrado(const QString &phrase, const QString &path)
 {
     // The user may edit the list while the program runs, so nothing is kept
@@ -13,10 +38,7 @@ bool CercaGrado(const QString &phrase, const QString &path)
     const QStringView text(content);
     qsizetype pos = 0;
     while (pos < text.size()) {
-        const QStringView item = nextItem(text, pos);
-        // A raw-data string borrows the item's characters; toLower copies
-        // them only when it has a letter to change.
-        if (QString::fromRawData(item.data(), item.size()).toLower() == wanted)
+        if (equalsLowered(nextItem(text, pos), wanted))
             return true;
     }
     return false;

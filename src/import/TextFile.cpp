@@ -82,11 +82,11 @@ QString decodeText(const QByteArray &bytes)
 
 QString readTextFile(const QString &path)
 {
+    // The rank list is read at every lookup: whether the file exists is
+    // asked only when it cannot be opened.
     QFile file(path);
-    if (!file.exists())
-        failRead(path, QStringLiteral("file non trovato"));
     if (!file.open(QIODevice::ReadOnly))
-        failRead(path, reason(file));
+        failRead(path, file.exists() ? reason(file) : QStringLiteral("file non trovato"));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         failRead(path, reason(file));

@@ -281,8 +281,13 @@ void RecordSet::saveNew()
             columns << f.name;
     std::vector<QVariant> saved(m_fields.size());
     if (!columns.isEmpty()) {
-        QSqlQuery read(m_db);
-        read.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columns.join(u','), m_table));
+        if (!m_readBackQuery) {
+            auto query = std::make_unique<QSqlQuery>(m_db);
+            if (!query->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columns.join(u','), m_table)))
+                fail(QStringLiteral("Impossibile rileggere il database «%1»"), *query);
+            m_readBackQuery = std::move(query);
+        }
+        QSqlQuery &read = *m_readBackQuery;
         read.bindValue(0, rowid);
         if (!read.exec() || !read.next())
             fail(QStringLiteral("Impossibile rileggere il database «%1»"), read);
@@ -293,6 +298,9 @@ void RecordSet::saveNew()
                 saved[static_cast<std::size_t>(i)] = isNull(v) ? QVariant() : std::move(v);
             }
         }
+        // Reset at once: a statement left open would keep the next save's
+        // transaction from committing.
+        read.finish();
     }
 
     const qsizetype record = RecordCount();

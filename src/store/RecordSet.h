@@ -125,5 +125,6 @@ private:
 
     std::vector<std::unique_ptr<Index>> m_indexes;
     std::unique_ptr<QSqlQuery> m_updateQuery;
+    std::unique_ptr<QSqlQuery> m_readBackQuery;
     QHash<quint64, std::shared_ptr<QSqlQuery>> m_insertQueries;
 };

@@ -1,0 +1,436 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "Child.h"
+
+#include "Inputs.h"
+#include "PeakMemory.h"
+#include "Steps.h"
+
+#include "CercaGrado.h"
+#include "DataControl.h"
+#include "DatabaseError.h"
+#include "Form1.h"
+#include "GridTexts.h"
+#include "Importazione.h"
+#include "LeggiRiga.h"
+#include "Membri.h"
+#include "Report.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMessageBox>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <tuple>
+
+namespace {
+
+constexpr quint32 seed = 20261208;
+const QString rankFile = QStringLiteral("Gradi.txt");
+const QString baseFile = QStringLiteral("base.mdb");
+const QString floorFile = QStringLiteral("floor.mdb");
+
+[[noreturn]] void fail(const QString &why)
+{
+    std::fprintf(stderr, "quadrivo_bench: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    std::exit(1);
+}
+
+void writeSystemText(const QString &path, const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::System);
+    const QByteArray bytes = encoder.encode(text);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        fail(QStringLiteral("cannot write %1").arg(path));
+}
+
+void removeDatabase(const QString &path)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+}
+
+double elapsedMs(const QElapsedTimer &timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1.0e6;
+}
+
+// The lookup the entry window gives the parser: the file is read at every call.
+bool lookUpRank(const QString &phrase)
+{
+    return CercaGrado(phrase, rankFile);
+}
+
+int runImport(const QString &text, qint16 tipoDati)
+{
+    DataControl data1;
+    data1.setDatabaseName(Membri::fileName());
+    try {
+        return importaPalmeria(data1, text, tipoDati, lookUpRank, QLocale());
+    } catch (const ImportError &error) {
+        fail(error.message());
+    }
+}
+
+// Counts the frames the main window paints and ends a wait at the first new one.
+class PaintWatcher : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            const QWidget *window = static_cast<QWidget *>(watched)->window();
+            if (window && window->objectName() == QLatin1String("Form1")) {
+                ++m_paints;
+                if (m_loop)
+                    m_loop->quit();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    int paints() const { return m_paints; }
+
+    /// Returns once a paint after the given count has been handled.
+    void waitForPaintAfter(int seen)
+    {
+        if (m_paints > seen)
+            return;
+        QEventLoop loop;
+        m_loop = &loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+        m_loop = nullptr;
+        if (m_paints <= seen)
+            fail(QStringLiteral("the main window did not paint within 10 s"));
+    }
+
+private:
+    int m_paints = 0;
+    QEventLoop *m_loop = nullptr;
+};
+
+// The bare cost of saving records one by one: the record update the import
+// issues, through plain QSqlQuery, each statement its own transaction, on a
+// separate file with the same schema and journal settings.
+class Floor
+{
+public:
+    explicit Floor(const BenchInputs &in)
+    {
+        Membri::createIfMissing(floorFile);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());
+        db.setDatabaseName(floorFile);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        if (!db.open())
+            fail(db.lastError().text());
+        QSqlQuery pragma(db);
+        if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
+            || pragma.value(0).toString().toLower() != QLatin1String("wal"))
+            fail(QStringLiteral("the floor's file cannot use write-ahead logging"));
+        pragma.finish();
+        if (!pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
+            fail(pragma.lastError().text());
+
+        // The records the initial import frees and refills, and the final
+        // list's values, bound as the record set binds them.
+        for (const BenchMember &m : in.initial) {
+            m_free.push_back({0, m.nick, m.madre, m.grado, qlonglong(m.punti), QVariant(), QVariant(), QVariant()});
+            m_initial.push_back({1, m.nick, m.madre, m.grado, qlonglong(m.punti), QVariant(), QVariant(), QVariant()});
+        }
+        for (const BenchMember &m : in.final) {
+            const bool matched =
+                m.initialIndex >= 0 && m.madre == in.initial[static_cast<std::size_t>(m.initialIndex)].madre;
+            // Where the final import saves the member: over the record of the
+            // same home planet, or in a new record (0).
+            m_finalRowids.push_back(matched ? m.initialIndex + 1 : 0);
+            std::vector<QVariant> v = {1, m.nick, m.madre, m.grado, QVariant(), qlonglong(m.punti), QVariant(),
+                                       QVariant()};
+            if (matched) {
+                const qint32 before = in.initial[static_cast<std::size_t>(m.initialIndex)].punti;
+                v[4] = qlonglong(before);
+                if (before != 0) {
+                    v[6] = double(m.punti - before) / double(before) * 100.0;
+                    v[7] = qlonglong(m.punti - before);
+                }
+            }
+            m_final.push_back(std::move(v));
+        }
+
+        QSqlQuery fill(db);
+        db.transaction();
+        fill.prepare(QStringLiteral("INSERT INTO Membri (Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff) "
+                                    "VALUES (?,?,?,?,?,?,?,?)"));
+        for (const auto &record : m_initial) {
+            for (int i = 0; i < 8; ++i)
+                fill.bindValue(i, record[static_cast<std::size_t>(i)]);
+            if (!fill.exec())
+                fail(fill.lastError().text());
+        }
+        db.commit();
+
+        m_members = static_cast<qlonglong>(in.initial.size());
+        m_insert = std::make_unique<QSqlQuery>(db);
+        if (!m_insert->prepare(QStringLiteral("INSERT INTO Membri (Nick,Madre,Grado,Punti2) VALUES (?,?,?,?)")))
+            fail(m_insert->lastError().text());
+        m_update = std::make_unique<QSqlQuery>(db);
+        if (!m_update->prepare(QStringLiteral("UPDATE Membri SET Valid=?,Nick=?,Madre=?,Grado=?,Punti1=?,Punti2=?,"
+                                              "Per=?,Diff=? WHERE rowid=?")))
+            fail(m_update->lastError().text());
+    }
+
+    ~Floor()
+    {
+        m_insert.reset();
+        m_update.reset();
+        QSqlDatabase::database(connectionName(), false).close();
+        QSqlDatabase::removeDatabase(connectionName());
+    }
+
+    Floor(const Floor &) = delete;
+    Floor &operator=(const Floor &) = delete;
+
+    /// As many commits as an initial import into a full table: N freed, N filled.
+    double initialMs()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        save(m_free);
+        save(m_initial);
+        return elapsedMs(timer);
+    }
+
+    /// As many commits as a final import: N.
+    double finalMs()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        save(m_final);
+        return elapsedMs(timer);
+    }
+
+    /// The final import's commits in its own order: the matched members'
+    /// records scattered over the table, the others appended.
+    double finalInImportOrderMs()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QSqlQuery &update = *m_update;
+        QSqlQuery &insert = *m_insert;
+        for (std::size_t k = 0; k < m_final.size(); ++k) {
+            const auto &record = m_final[k];
+            QSqlQuery &query = m_finalRowids[k] > 0 ? update : insert;
+            if (m_finalRowids[k] > 0) {
+                for (int i = 0; i < 8; ++i)
+                    update.bindValue(i, record[static_cast<std::size_t>(i)]);
+                update.bindValue(8, m_finalRowids[k]);
+            } else {
+                for (int i = 0; i < 4; ++i)
+                    insert.bindValue(i, record[static_cast<std::size_t>(i < 3 ? i + 1 : 5)]);
+            }
+            if (!query.exec())
+                fail(query.lastError().text());
+        }
+        const double elapsed = elapsedMs(timer);
+
+        // The appended records go, so that every run starts alike.
+        QSqlQuery trim(QSqlDatabase::database(connectionName(), false));
+        if (!trim.exec(QStringLiteral("DELETE FROM Membri WHERE rowid > %1").arg(m_members)))
+            fail(trim.lastError().text());
+        return elapsed;
+    }
+
+private:
+    static QString connectionName() { return QStringLiteral("bench-floor"); }
+
+    void save(const std::vector<std::vector<QVariant>> &records)
+    {
+        QSqlQuery &query = *m_update;
+        qlonglong rowid = 1;
+        for (const auto &record : records) {
+            for (int i = 0; i < 8; ++i)
+                query.bindValue(i, record[static_cast<std::size_t>(i)]);
+            query.bindValue(8, rowid++);
+            if (!query.exec())
+                fail(query.lastError().text());
+        }
+    }
+
+    std::vector<std::vector<QVariant>> m_free, m_initial, m_final;
+    std::vector<qlonglong> m_finalRowids;
+    qlonglong m_members = 0;
+    std::unique_ptr<QSqlQuery> m_update;
+    std::unique_ptr<QSqlQuery> m_insert;
+};
+
+QString sqliteVersion()
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-version"));
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    QString version;
+    if (db.open()) {
+        QSqlQuery query(db);
+        if (query.exec(QStringLiteral("SELECT sqlite_version()")) && query.next())
+            version = query.value(0).toString();
+    }
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-version"));
+    return version;
+}
+
+void report(const char *key, int run, double ms)
+{
+    std::printf("M %s %d %.4f\n", key, run, ms);
+}
+
+QAbstractButton *optionButton(Form1 &form, const char *name)
+{
+    auto *button = form.findChild<QAbstractButton *>(QString::fromLatin1(name));
+    if (!button)
+        fail(QStringLiteral("no button %1 in the main window").arg(QString::fromLatin1(name)));
+    return button;
+}
+
+void checkRows(const Form1 &form, int expected, const char *when)
+{
+    if (form.grid().Rows() - 1 != expected)
+        fail(QStringLiteral("%1: the grid shows %2 members instead of %3")
+                 .arg(QString::fromLatin1(when))
+                 .arg(form.grid().Rows() - 1)
+                 .arg(expected));
+}
+
+} // namespace
+
+int runChild(int members, int runs)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid() || !QDir::setCurrent(dir.path()))
+        fail(QStringLiteral("no temporary working folder"));
+
+    // A failure in a window shows a modal box, which nobody would close here.
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            fail(QStringLiteral("message box: %1").arg(box->text()));
+    });
+    watchdog.start(100);
+
+    const BenchInputs in = makeInputs(members, seed);
+    writeSystemText(rankFile, rankListText(in.ranks));
+    std::printf("SQLITE %s\n", qPrintable(sqliteVersion()));
+    std::printf("N %d\n", members);
+    std::printf("VALID %d\n", in.validAfterFinal());
+
+    // The realistic starting point: the table holds the records of an
+    // earlier initial import of the same size.
+    Membri::createIfMissing(Membri::fileName());
+    if (runImport(in.initialText, 1) != members)
+        fail(QStringLiteral("the preparing import did not read every line"));
+    removeDatabase(baseFile);
+    if (!QFile::copy(Membri::fileName(), baseFile))
+        fail(QStringLiteral("cannot copy the database"));
+
+    Floor floor(in);
+    PaintWatcher watcher;
+    qApp->installEventFilter(&watcher);
+
+    for (int run = 1; run <= runs; ++run) {
+        removeDatabase(Membri::fileName());
+        if (!QFile::copy(baseFile, Membri::fileName()))
+            fail(QStringLiteral("cannot restore the database"));
+
+        // The main window keeps the file open while the entry window imports,
+        // as in the program; so an import never closes the last connection.
+        auto mainWindowData = std::make_unique<DataControl>();
+        mainWindowData->setDatabaseName(Membri::fileName());
+        mainWindowData->setRecordSource(Membri::selectRanking(true));
+        try {
+            mainWindowData->Refresh();
+        } catch (const DatabaseError &error) {
+            fail(error.message());
+        }
+
+        QElapsedTimer timer;
+        timer.start();
+        {
+            const QStringView text(in.initialText);
+            qsizetype pos = 0;
+            int lines = 0;
+            while (LeggiRiga(text, pos, lookUpRank, lines + 1))
+                ++lines;
+            if (lines != members)
+                fail(QStringLiteral("the parser read %1 lines of %2").arg(lines).arg(members));
+        }
+        report("parse", run, elapsedMs(timer));
+
+        timer.start();
+        const int initialLines = runImport(in.initialText, 1);
+        report("import1", run, elapsedMs(timer));
+        timer.start();
+        const int finalLines = runImport(in.finalText, 2);
+        report("import2", run, elapsedMs(timer));
+        if (initialLines != members || finalLines != static_cast<int>(in.final.size()))
+            fail(QStringLiteral("an import did not read every line"));
+
+        mainWindowData.reset();
+
+        report("floor1", run, floor.initialMs());
+        report("floor2", run, floor.finalMs());
+        report("floor2o", run, floor.finalInImportOrderMs());
+
+        // Start-up: from before the main window exists to its first frame.
+        const int paintsBefore = watcher.paints();
+        timer.start();
+        auto form = std::make_unique<Form1>();
+        form->show();
+        watcher.waitForPaintAfter(paintsBefore);
+        report("startup", run, elapsedMs(timer));
+        checkRows(*form, in.validAfterFinal(), "start-up");
+
+        // Each order: the click reloads the grid, then the window repaints.
+        QAbstractButton *byPoints = optionButton(*form, "OptOrd1");
+        QAbstractButton *byPercent = optionButton(*form, "OptOrd0");
+        for (const auto &[button, gridKey, reportKey, percent] :
+             {std::tuple{byPoints, "grid1", "report1", false}, std::tuple{byPercent, "grid0", "report0", true}}) {
+            const int seen = watcher.paints();
+            timer.start();
+            button->click();
+            watcher.waitForPaintAfter(seen);
+            report(gridKey, run, elapsedMs(timer));
+            if (!button->isChecked())
+                fail(QStringLiteral("the option button did not take the click"));
+            checkRows(*form, in.validAfterFinal(), gridKey);
+
+            timer.start();
+            const QString text = buildReport(form->grid(), percent);
+            report(reportKey, run, elapsedMs(timer));
+            if (text.isEmpty())
+                fail(QStringLiteral("empty report"));
+        }
+
+        form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        std::fflush(stdout);
+    }
+
+    qApp->removeEventFilter(&watcher);
+    std::printf("PEAK %lld\n", static_cast<long long>(peakMemoryBytes()));
+    std::fflush(stdout);
+    QDir::setCurrent(QDir::tempPath());
+    return 0;
+}

@@ -1,0 +1,31 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+/// What the benchmark times, in the order of a run and of the table.
+enum class Step {
+    Parse,
+    InitialImport,
+    FinalImport,
+    InitialFloor,
+    FinalFloor,
+    FinalFloorInOrder,
+    StartUp,
+    GridByPoints,
+    ReportByPoints,
+    GridByPercent,
+    ReportByPercent,
+};
+
+struct StepInfo
+{
+    Step step;
+    const char *key;   // name in the child's output
+    const char *label; // row of the table
+    bool floor;        // a bare-SQLite reference, not a step of the program
+};
+
+const std::vector<StepInfo> &allSteps();
