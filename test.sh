@@ -1,7 +1,64 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test headless (Qt's offscreen platform).
+# With CI set (CI=true in CI) it then also runs the sanitizer pass
+# (scripts/sanitize.sh) and a short fuzz run (scripts/fuzz.sh, 20 seconds a
+# target), and ends with one line that counts every test, sanitized test
+# and fuzz target that passed or failed.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-"$top/scripts/setup.sh"
-ctest --test-dir "$top/build" --output-on-failure -j "$(nproc)"
+
+if [ -z "${CI:-}" ]; then
+    "$top/scripts/setup.sh"
+    exec ctest --test-dir "$top/build" --output-on-failure -j "$(nproc)"
+fi
+
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+passed=0
+failed=0
+
+# Adds the counts of the CTest summary in the log; a stage that ended
+# before its summary counts as one failure.
+count_ctest() {
+    local summary
+    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1 || true)
+    if [ -z "$summary" ]; then
+        failed=$((failed + 1))
+        return
+    fi
+    local bad total
+    bad=$(sed -E 's/^.* ([0-9]+) tests? failed out of.*$/\1/' <<<"$summary")
+    total=$(sed -E 's/^.* out of ([0-9]+).*$/\1/' <<<"$summary")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+}
+
+status=0
+echo "=== Suite normale"
+{ "$top/scripts/setup.sh" && ctest --test-dir "$top/build" --output-on-failure -j "$(nproc)"; } 2>&1 \
+    | tee "$logs/normal.txt" || status=1
+count_ctest "$logs/normal.txt"
+
+echo "=== Sanitizer (AddressSanitizer, LeakSanitizer, UndefinedBehaviorSanitizer)"
+"$top/scripts/sanitize.sh" 2>&1 | tee "$logs/sanitize.txt" || status=1
+count_ctest "$logs/sanitize.txt"
+
+echo "=== Fuzz (20 s per bersaglio)"
+"$top/scripts/fuzz.sh" 20 2>&1 | tee "$logs/fuzz.txt" || status=1
+fuzz=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed$' "$logs/fuzz.txt" | tail -n 1 || true)
+if [ -n "$fuzz" ]; then
+    read -r fuzz_passed fuzz_failed <<<"$(sed -E 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/' <<<"$fuzz")"
+    passed=$((passed + fuzz_passed))
+    failed=$((failed + fuzz_failed))
+else
+    failed=$((failed + 1))
+fi
+
+[ "$failed" -eq 0 ] || status=1
+echo
+grep -E '^[0-9]+% tests passed' "$logs/normal.txt" | sed 's/^/Suite normale: /' || true
+grep -E '^[0-9]+% tests passed' "$logs/sanitize.txt" | sed 's/^/Sanitizer: /' || true
+[ -z "$fuzz" ] || echo "Fuzz: ${fuzz#fuzz: }"
+echo "totale: $passed passed, $failed failed"
+exit "$status"

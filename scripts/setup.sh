@@ -1,10 +1,30 @@
 #!/usr/bin/env bash
 # Installs what Quadrivo needs on Debian 12 (only what is missing) and
 # builds it into build/. Safe to run again: it does nothing it need not do.
+#
+#   scripts/setup.sh [--sanitizers] [--no-build] [package...]
+#
+# --sanitizers (implied when CI is set) also installs what the sanitizer
+# pass and the fuzz targets need: clang, its sanitizer and libFuzzer
+# runtimes, and llvm-symbolizer for readable reports. --no-build only
+# installs. Further arguments are more Debian packages to install.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite fonts-liberation "$@")
+packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite fonts-liberation)
+sanitizer_packages=(clang libclang-rt-14-dev llvm)
+
+build=yes
+sanitizers=no
+[ -z "${CI:-}" ] || sanitizers=yes
+for arg in "$@"; do
+    case "$arg" in
+        --sanitizers) sanitizers=yes ;;
+        --no-build) build=no ;;
+        *) packages+=("$arg") ;;
+    esac
+done
+[ "$sanitizers" = no ] || packages+=("${sanitizer_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -17,6 +37,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -q
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+[ "$build" = yes ] || exit 0
 
 if [ ! -f "$top/build/build.ninja" ]; then
     cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADRIVO_WERROR=ON
