@@ -47,10 +47,12 @@ void DataControl::Refresh()
 {
     m_recordset.reset();
     try {
-        open();
-        // The table is checked again at every statement: the file may have
-        // been replaced while the program runs.
-        Membri::checkSchema(m_connection->database(), m_databaseName);
+        // Opening checks the table; an open file is checked again at every
+        // statement, since it may have been replaced while the program runs.
+        if (m_connection)
+            Membri::checkSchema(m_connection->database(), m_databaseName);
+        else
+            open();
         m_recordset = std::make_unique<RecordSet>(m_connection->database(), m_recordSource, m_locale,
                                                   m_databaseName);
     } catch (...) {

@@ -214,10 +214,9 @@ void RecordSet::saveEdit()
 {
     const int n = FieldCount();
     if (!m_updateQuery) {
-        QStringList sets;
-        for (const FieldInfo &f : m_fields)
-            if (f.tableColumn >= 0)
-                sets << f.name + QStringLiteral("=?");
+        QStringList sets = writableColumns();
+        for (QString &column : sets)
+            column += QStringLiteral("=?");
         auto query = std::make_unique<QSqlQuery>(m_db);
         if (sets.isEmpty() || !query->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(m_table, sets.join(u','))))
             fail(QStringLiteral("Impossibile salvare nel database «%1»"), *query);
@@ -275,18 +274,17 @@ void RecordSet::saveNew()
     const qint64 rowid = query.lastInsertId().toLongLong();
 
     // The saved record as the table holds it, defaults included.
-    QStringList columns;
-    for (const FieldInfo &f : m_fields)
-        if (f.tableColumn >= 0)
-            columns << f.name;
     std::vector<QVariant> saved(m_fields.size());
-    if (!columns.isEmpty()) {
-        if (!m_readBackQuery) {
+    if (!m_readBackQuery) {
+        const QStringList columns = writableColumns();
+        if (!columns.isEmpty()) {
             auto query = std::make_unique<QSqlQuery>(m_db);
             if (!query->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columns.join(u','), m_table)))
                 fail(QStringLiteral("Impossibile rileggere il database «%1»"), *query);
             m_readBackQuery = std::move(query);
         }
+    }
+    if (m_readBackQuery) {
         QSqlQuery &read = *m_readBackQuery;
         read.bindValue(0, rowid);
         if (!read.exec() || !read.next())
@@ -310,6 +308,15 @@ void RecordSet::saveNew()
     for (const auto &index : m_indexes)
         if (const auto key = keyOf(*index, record))
             index->rows[*key].insert(record);
+}
+
+QStringList RecordSet::writableColumns() const
+{
+    QStringList columns;
+    for (const FieldInfo &f : m_fields)
+        if (f.tableColumn >= 0)
+            columns << f.name;
+    return columns;
 }
 
 void RecordSet::checkField(int field) const

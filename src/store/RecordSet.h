@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -99,6 +100,8 @@ private:
         return m_values[static_cast<std::size_t>(record) * m_fields.size() + static_cast<std::size_t>(field)];
     }
 
+    /// The statement's fields that are columns of the table, in order.
+    QStringList writableColumns() const;
     void checkField(int field) const;
     int fieldByName(const QString &name) const;
     QVariant convert(const FieldInfo &info, const QVariant &value) const;
