@@ -48,6 +48,24 @@ std::vector<QStringView> splitAtMarkers(QStringView text)
     return pieces;
 }
 
+QString asStored(const QString &text)
+{
+    QString stored;
+    stored.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            stored += c;
+            stored += text[++i];
+        } else if (c.isSurrogate() || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF) {
+            stored += QChar::ReplacementCharacter;
+        } else {
+            stored += c;
+        }
+    }
+    return stored;
+}
+
 bool isValidUtf16(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {

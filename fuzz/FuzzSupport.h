@@ -31,6 +31,10 @@ QString decodeInput(const std::uint8_t *data, std::size_t size);
 /// CR LF, LF or CR). With no such line the whole input is one piece.
 std::vector<QStringView> splitAtMarkers(QStringView text);
 
+/// A text as the database gives it back: U+FFFE, U+FFFF and lone
+/// surrogates read as U+FFFD.
+QString asStored(const QString &text);
+
 /// True when the text holds no lone surrogate.
 bool isValidUtf16(QStringView text);
 

@@ -87,8 +87,9 @@ struct Outcome
 
 qsizetype firstWhere(const Table &table, int valid, const QString *madre = nullptr)
 {
+    const QString wanted = madre ? fuzz::asStored(*madre) : QString();
     for (std::size_t i = 0; i < table.size(); ++i)
-        if (table[i].valid == valid && (!madre || table[i].madre == *madre))
+        if (table[i].valid == valid && (!madre || table[i].madre == wanted))
             return qsizetype(i);
     return -1;
 }
@@ -106,9 +107,9 @@ Outcome initialImport(Table &table, const Lines &cut)
         const qsizetype free = firstWhere(table, 0);
         Record &r = free < 0 ? table.emplace_back() : table[std::size_t(free)];
         r.valid = 1;
-        r.nick = riga.Nick;
-        r.madre = riga.Madre;
-        r.grado = riga.Grado;
+        r.nick = fuzz::asStored(riga.Nick);
+        r.madre = fuzz::asStored(riga.Madre);
+        r.grado = fuzz::asStored(riga.Grado);
         r.punti1 = *punti;
         r.punti2.reset();
         r.per.reset();
@@ -143,9 +144,9 @@ Outcome finalImport(Table &table, const Lines &cut)
             r.diff.reset();
         }
         Record &r = next[std::size_t(at)];
-        r.nick = riga.Nick;
-        r.madre = riga.Madre;
-        r.grado = riga.Grado;
+        r.nick = fuzz::asStored(riga.Nick);
+        r.madre = fuzz::asStored(riga.Madre);
+        r.grado = fuzz::asStored(riga.Grado);
         r.punti2 = *puntiFin;
         if (puntiIni != 0) {
             const qint64 d = qint64(*puntiFin) - puntiIni;

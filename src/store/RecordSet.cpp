@@ -46,6 +46,48 @@ bool isNull(const QVariant &v)
     return !v.isValid() || v.isNull();
 }
 
+// A text as the table gives it back. SQLite reads U+FFFE, U+FFFF and any
+// surrogate that is not half of a pair as U+FFFD, so they are replaced
+// before a value is kept or compared: what a record set holds is then what
+// a later session reads.
+QString storedText(const QString &text)
+{
+    const auto needsReplacing = [&text](qsizetype i, qsizetype &length) {
+        const char16_t c = text[i].unicode();
+        length = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            length = 2;
+            return false;
+        }
+        return QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF;
+    };
+    qsizetype i = 0;
+    qsizetype length = 1;
+    while (i < text.size() && !needsReplacing(i, length))
+        i += length;
+    if (i == text.size())
+        return text;
+    QString result = text;
+    for (; i < result.size(); i += length)
+        if (needsReplacing(i, length))
+            result[i] = QChar::ReplacementCharacter;
+    return result;
+}
+
+// A value as it is bound to a statement. SQLite takes U+FEFF or U+FFFE at
+// the start of a text for a byte order mark: it drops the first and
+// byte-swaps the text after the second. A mark of our own in front is the
+// one it takes, so the text is stored as it stands.
+QVariant bindable(const QVariant &v)
+{
+    if (v.typeId() != QMetaType::QString)
+        return v;
+    const QString text = v.toString();
+    if (text.startsWith(QChar(0xFEFF)) || text.startsWith(QChar(0xFFFE)))
+        return QVariant(QChar(0xFEFF) + text);
+    return v;
+}
+
 // A value as an index key: numbers that are whole compare equal whatever
 // their C++ type; texts compare exactly.
 std::optional<QString> keyPart(const QVariant &v)
@@ -60,7 +102,7 @@ std::optional<QString> keyPart(const QVariant &v)
             return QLatin1Char('i') + QString::number(static_cast<qint64>(d));
         return QLatin1Char('d') + QString::number(d, 'g', 17);
     }
-    return QLatin1Char('t') + v.toString();
+    return QLatin1Char('t') + storedText(v.toString());
 }
 
 void appendKeyPart(QString &key, const QString &part)
@@ -226,7 +268,7 @@ void RecordSet::saveEdit()
     int bind = 0;
     for (int i = 0; i < n; ++i)
         if (m_fields[static_cast<std::size_t>(i)].tableColumn >= 0)
-            query.bindValue(bind++, m_buffer[static_cast<std::size_t>(i)]);
+            query.bindValue(bind++, bindable(m_buffer[static_cast<std::size_t>(i)]));
     query.bindValue(bind, m_rowids[static_cast<std::size_t>(m_pos)]);
     if (!query.exec())
         fail(QStringLiteral("Impossibile salvare nel database «%1»"), query);
@@ -268,7 +310,7 @@ void RecordSet::saveNew()
     int bind = 0;
     for (int i = 0; i < n; ++i)
         if (mask & (quint64(1) << i))
-            query.bindValue(bind++, m_buffer[static_cast<std::size_t>(i)]);
+            query.bindValue(bind++, bindable(m_buffer[static_cast<std::size_t>(i)]));
     if (!query.exec())
         fail(QStringLiteral("Impossibile salvare nel database «%1»"), query);
     const qint64 rowid = query.lastInsertId().toLongLong();
@@ -398,10 +440,12 @@ QVariant RecordSet::convert(const FieldInfo &info, const QVariant &v) const
         return QVariant(v.toDouble());
     }
     case Affinity::Text:
-        return QVariant(v.toString());
+        return QVariant(storedText(v.toString()));
     case Affinity::Other:
         break;
     }
+    if (v.typeId() == QMetaType::QString)
+        return QVariant(storedText(v.toString()));
     return v;
 }
 

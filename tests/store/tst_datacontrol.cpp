@@ -55,6 +55,8 @@ private slots:
     void testFindFirstMatchesValuesLiterally_data();
     void testFindFirstMatchesValuesLiterally();
     void testFindFirstFollowsSavedChanges();
+    void testTextsAreStoredAsTheyStand_data();
+    void testTextsAreStoredAsTheyStand();
     void testScoreTextIsConvertedUnderLocale();
     void testUnreadableScoreNamesTheValue();
     void testRejectedUpdateChangesNothing();
@@ -297,6 +299,66 @@ void TestDataControl::testFindFirstFollowsSavedChanges()
     QVERIFY(!rs.NoMatch());
     rs.FindFirst({{QStringLiteral("Punti1"), QVariant()}});
     QVERIFY(rs.NoMatch());
+}
+
+void TestDataControl::testTextsAreStoredAsTheyStand_data()
+{
+    // Characters that SQLite could take for a byte order mark at the start
+    // of a text, and the ones it cannot give back, which are kept as U+FFFD
+    // from the start so that the record set and the table agree.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    const QString lupo = QStringLiteral("Lupo");
+    const QChar mark(0xFEFF), swapped(0xFFFE), replacement(QChar::ReplacementCharacter);
+    QTest::newRow("mark first") << mark + lupo << mark + lupo;
+    QTest::newRow("mark alone") << QString(mark) << QString(mark);
+    QTest::newRow("mark inside") << QStringLiteral("Lu") + mark + QStringLiteral("po")
+                                 << QStringLiteral("Lu") + mark + QStringLiteral("po");
+    QTest::newRow("swapped mark first") << swapped + lupo << replacement + lupo;
+    QTest::newRow("two marks first") << QString(mark) + swapped + lupo << QString(mark) + replacement + lupo;
+    QTest::newRow("U+FFFF inside") << lupo + QChar(0xFFFF) << lupo + replacement;
+    QTest::newRow("lone high surrogate") << QChar(0xD83D) + lupo << replacement + lupo;
+    QTest::newRow("lone low surrogate") << lupo + QChar(0xDE00) << lupo + replacement;
+    QTest::newRow("surrogate pair") << lupo + QChar(0xD83D) + QChar(0xDE00) << lupo + QChar(0xD83D) + QChar(0xDE00);
+}
+
+void TestDataControl::testTextsAreStoredAsTheyStand()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    QVERIFY(seedMembers({member(1, "Orso", "[2:2:2]", 200)}));
+    {
+        DataControl data;
+        data.setDatabaseName(Membri::fileName());
+        data.setRecordSource(Membri::selectAll());
+        data.Refresh();
+        RecordSet &rs = data.Recordset();
+        rs.Edit();
+        rs.setField(Membri::Nick, text);
+        rs.Update();
+        rs.AddNew();
+        rs.setField(Membri::Nick, QStringLiteral("Nuovo"));
+        rs.setField(Membri::Madre, text);
+        rs.Update();
+        // What was saved can be found under the value it was given.
+        rs.FindFirst({{QStringLiteral("Madre"), text}, {QStringLiteral("Valid"), 1}});
+        QVERIFY(!rs.NoMatch());
+        QCOMPARE(rs.Field(Membri::Madre).toString(), stored);
+    }
+
+    const QList<QVariantList> rows = readMembers();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0][Membri::Nick].toString(), stored);
+    QCOMPARE(rows[1][Membri::Madre].toString(), stored);
+
+    // A later session finds the record under the same value.
+    DataControl again;
+    again.setDatabaseName(Membri::fileName());
+    again.setRecordSource(Membri::selectAll());
+    again.Refresh();
+    again.Recordset().FindFirst({{QStringLiteral("Madre"), text}, {QStringLiteral("Valid"), 1}});
+    QVERIFY(!again.Recordset().NoMatch());
+    QCOMPARE(again.Recordset().Field(Membri::Nick).toString(), QStringLiteral("Nuovo"));
 }
 
 void TestDataControl::testScoreTextIsConvertedUnderLocale()
