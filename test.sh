@@ -45,7 +45,7 @@ echo "=== Sanitizer (AddressSanitizer, LeakSanitizer, UndefinedBehaviorSanitizer
 count_ctest "$logs/sanitize.txt"
 
 echo "=== Fuzz (20 s per bersaglio)"
-"$top/scripts/fuzz.sh" 20 2>&1 | tee "$logs/fuzz.txt" || status=1
+QUADRIVO_FUZZ_SEED=1 "$top/scripts/fuzz.sh" 20 2>&1 | tee "$logs/fuzz.txt" || status=1
 fuzz=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed$' "$logs/fuzz.txt" | tail -n 1 || true)
 if [ -n "$fuzz" ]; then
     read -r fuzz_passed fuzz_failed <<<"$(sed -E 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/' <<<"$fuzz")"

@@ -5,6 +5,9 @@
 #
 #   scripts/fuzz.sh [seconds per target, 60 when not given]
 #
+# QUADRIVO_FUZZ_SEED fixes libFuzzer's random seed, so that a run explores
+# the same inputs each time (CI sets it); without it every run differs.
+#
 # The inputs libFuzzer adds go to build-fuzz/fuzz-run/<target>/corpus/,
 # never to the committed seeds; an input that crashes, hangs, leaks or
 # trips a sanitizer is saved in build-fuzz/fuzz-run/<target>/findings/ and
@@ -15,6 +18,11 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
     echo "uso: $0 [secondi per bersaglio]" >&2
+    exit 2
+fi
+fuzz_seed=${QUADRIVO_FUZZ_SEED:-}
+if [ -n "$fuzz_seed" ] && ! [[ "$fuzz_seed" =~ ^[1-9][0-9]*$ ]]; then
+    echo "QUADRIVO_FUZZ_SEED deve essere un numero intero positivo" >&2
     exit 2
 fi
 build="$top/build-fuzz"
@@ -54,7 +62,7 @@ for entry in "${targets[@]}"; do
     echo "== $target: ${seconds} s"
     status=0
     "$build/fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout="$timeout" \
-        -rss_limit_mb=4096 -dict="$top/fuzz/quadrivo.dict" -print_final_stats=1 \
+        -rss_limit_mb=4096 -dict="$top/fuzz/quadrivo.dict" -print_final_stats=1 ${fuzz_seed:+-seed="$fuzz_seed"} \
         -artifact_prefix="$dir/findings/" "$dir/corpus" "$top/fuzz/corpus/$target" >"$log" 2>&1 || status=$?
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     findings=$(find "$dir/findings" -type f | sort)
