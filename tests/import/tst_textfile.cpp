@@ -13,6 +13,8 @@ private slots:
     void testDecode_data();
     void testDecode();
     void testReadKeepsLineEnds();
+    void testReadWholeFile_data();
+    void testReadWholeFile();
     void testReadFailure_data();
     void testReadFailure();
     void testWriteReplacesFile();
@@ -48,6 +50,30 @@ void TestTextFile::testReadKeepsLineEnds()
     TempWorkDir dir;
     QVERIFY(dir.write("Gradi.txt", "Capitano\r\nGran Sacerdote \xE8\r\n"));
     QCOMPARE(readTextFile("Gradi.txt"), QStringLiteral("Capitano\r\nGran Sacerdote è\r\n"));
+}
+
+void TestTextFile::testReadWholeFile_data()
+{
+    // Sizes around the steps in which the file is read, so that a byte lost
+    // or read twice at a step shows.
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("name");
+    for (const int size : {0, 1, 4095, 4096, 4097, 8192, 100003})
+        QTest::addRow("%d bytes", size) << size << QStringLiteral("Gradi.txt");
+    QTest::newRow("accented file name") << 5000 << QStringLiteral("Gradì è.txt");
+}
+
+void TestTextFile::testReadWholeFile()
+{
+    QFETCH(int, size);
+    QFETCH(QString, name);
+    QByteArray bytes;
+    bytes.reserve(size);
+    for (int i = 0; i < size; ++i)
+        bytes += i % 23 == 22 ? '\n' : char('a' + (i / 23) % 26);
+    TempWorkDir dir;
+    QVERIFY(dir.write(name, bytes));
+    QCOMPARE(readTextFile(name), QString::fromLatin1(bytes));
 }
 
 void TestTextFile::testReadFailure_data()
