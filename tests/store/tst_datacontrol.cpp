@@ -18,6 +18,14 @@ Member member(int valid, const QString &nick, const QString &madre, QVariant pun
     return Member{valid, nick, madre, QStringLiteral("Membro"), punti1, punti2, {}, {}};
 }
 
+// Every record of the member table, as the import reads it.
+void openAll(DataControl &data)
+{
+    data.setDatabaseName(Membri::fileName());
+    data.setRecordSource(Membri::selectAll());
+    data.Refresh();
+}
+
 QByteArray validDatabaseWithoutMembri()
 {
     // A genuine SQLite file that holds some other table.
@@ -84,9 +92,7 @@ void TestDataControl::testCreatesTableAtFirstStart()
     QVERIFY(!QFile::exists(Membri::fileName() + QStringLiteral(".nuovo")));
 
     DataControl data;
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
     QVERIFY(rs.Eof());
     QCOMPARE(rs.FieldCount(), 8);
@@ -104,9 +110,7 @@ void TestDataControl::testNewRecordTakesTableDefaults()
 {
     Membri::createIfMissing(Membri::fileName());
     DataControl data;
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
     rs.AddNew();
     rs.setField(Membri::Nick, QStringLiteral("Birba"));
@@ -187,9 +191,7 @@ void TestDataControl::testUnsortedStatementKeepsInsertionOrder()
     QVERIFY(execSql(QStringLiteral("UPDATE Membri SET Nick='Zeta2' WHERE Nick='Zeta'")));
 
     DataControl data;
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
     QStringList nicks;
     for (; !rs.Eof(); rs.MoveNext())
@@ -201,9 +203,7 @@ void TestDataControl::testUpdateIsSavedAtOnce()
 {
     QVERIFY(seedMembers({member(1, "Lupo", "[1:1:1]", 100), member(1, "Orso", "[2:2:2]", 200)}));
     DataControl data;
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
     rs.MoveNext();
     rs.Edit();
@@ -235,9 +235,7 @@ void TestDataControl::testFindFirstMatchesValuesLiterally()
     QFETCH(QString, madre);
     QVERIFY(seedMembers({member(1, "Primo", "[1:2:3]"), member(1, "Altro", "[1x2:3]"), member(1, "Giusto", madre)}));
     DataControl data;
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
 
     rs.FindFirst({{QStringLiteral("Madre"), madre}, {QStringLiteral("Valid"), 1}});
@@ -254,9 +252,7 @@ void TestDataControl::testFindFirstFollowsSavedChanges()
 {
     QVERIFY(seedMembers({member(1, "A", "[1]"), member(0, "B", "[2]"), member(1, "C", "[3]"), member(0, "D", "[4]")}));
     DataControl data;
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
 
     const std::vector<Criterion> free = {{QStringLiteral("Valid"), 0}};
@@ -329,9 +325,7 @@ void TestDataControl::testTextsAreStoredAsTheyStand()
     QVERIFY(seedMembers({member(1, "Orso", "[2:2:2]", 200)}));
     {
         DataControl data;
-        data.setDatabaseName(Membri::fileName());
-        data.setRecordSource(Membri::selectAll());
-        data.Refresh();
+        openAll(data);
         RecordSet &rs = data.Recordset();
         rs.Edit();
         rs.setField(Membri::Nick, text);
@@ -353,9 +347,7 @@ void TestDataControl::testTextsAreStoredAsTheyStand()
 
     // A later session finds the record under the same value.
     DataControl again;
-    again.setDatabaseName(Membri::fileName());
-    again.setRecordSource(Membri::selectAll());
-    again.Refresh();
+    openAll(again);
     again.Recordset().FindFirst({{QStringLiteral("Madre"), text}, {QStringLiteral("Valid"), 1}});
     QVERIFY(!again.Recordset().NoMatch());
     QCOMPARE(again.Recordset().Field(Membri::Nick).toString(), QStringLiteral("Nuovo"));
@@ -365,9 +357,7 @@ void TestDataControl::testScoreTextIsConvertedUnderLocale()
 {
     Membri::createIfMissing(Membri::fileName());
     DataControl data(QLocale(QLocale::Italian, QLocale::Italy));
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
     rs.AddNew();
     rs.setField(Membri::Punti1, QStringLiteral("45.210"));
@@ -375,9 +365,7 @@ void TestDataControl::testScoreTextIsConvertedUnderLocale()
     rs.Update();
 
     DataControl english(QLocale(QLocale::English, QLocale::UnitedStates));
-    english.setDatabaseName(Membri::fileName());
-    english.setRecordSource(Membri::selectAll());
-    english.Refresh();
+    openAll(english);
     english.Recordset().AddNew();
     english.Recordset().setField(Membri::Punti1, QStringLiteral("45,210"));
     english.Recordset().Update();
@@ -392,9 +380,7 @@ void TestDataControl::testUnreadableScoreNamesTheValue()
 {
     Membri::createIfMissing(Membri::fileName());
     DataControl data(QLocale(QLocale::English, QLocale::UnitedStates));
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
     rs.AddNew();
     for (const QString &bad : {QStringLiteral("45.210"), QStringLiteral("3000000000"), QStringLiteral("Flotta")}) {
@@ -411,9 +397,7 @@ void TestDataControl::testRejectedUpdateChangesNothing()
 {
     QVERIFY(seedMembers({member(1, "Lupo", "[1]", 100)}));
     DataControl data;
-    data.setDatabaseName(Membri::fileName());
-    data.setRecordSource(Membri::selectAll());
-    data.Refresh();
+    openAll(data);
     RecordSet &rs = data.Recordset();
     rs.Edit();
     rs.setField(Membri::Nick, QStringLiteral("Cambiato"));
