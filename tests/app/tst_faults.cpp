@@ -5,9 +5,8 @@
 #include "Form1.h"
 #include "Importazione.h"
 #include "Membri.h"
-#include "MessageBoxCatcher.h"
 #include "Seed.h"
-#include "TempWorkDir.h"
+#include "WindowTestScene.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -54,24 +53,20 @@ private slots:
     void testDamagedDatabaseIsReportedByEveryCommand();
 
 private:
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<MessageBoxCatcher> m_boxes;
+    std::unique_ptr<WindowTestScene> m_scene;
 };
 
 void TestFaults::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    m_dir = std::make_unique<TempWorkDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBoxCatcher>();
+    m_scene = std::make_unique<WindowTestScene>();
+    QVERIFY(m_scene->dir.isValid());
 }
 
 void TestFaults::cleanup()
 {
-    const auto left = m_boxes->take();
-    m_boxes.reset();
-    m_dir.reset();
-    QVERIFY2(left.isEmpty(), left.isEmpty() ? "" : qPrintable(left.first().text));
+    const QStringList left = m_scene->boxesLeft();
+    m_scene.reset();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
 }
 
 void TestFaults::testKilledImportKeepsAPrefixOfTheLines()
@@ -80,8 +75,8 @@ void TestFaults::testKilledImportKeepsAPrefixOfTheLines()
     QString text;
     for (int i = 1; i <= lines; ++i)
         text += memberLine(i);
-    QVERIFY(m_dir->write("Lista.txt", text.toUtf8()));
-    QVERIFY(m_dir->write("Gradi.txt", "Capo\r\nVice Comandante\r\n"));
+    QVERIFY(m_scene->dir.write("Lista.txt", text.toUtf8()));
+    QVERIFY(m_scene->dir.write("Gradi.txt", "Capo\r\nVice Comandante\r\n"));
     Membri::createIfMissing(Membri::fileName());
 
     QProcess child;
@@ -128,7 +123,7 @@ void TestFaults::testBusyDatabaseIsReportedAndLeftAlone()
     elapsed.start();
     QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
     const qint64 waited = elapsed.elapsed();
-    auto boxes = m_boxes->take();
+    auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].text.contains(QStringLiteral("occupato")), qPrintable(boxes[0].text));
     QVERIFY2(waited >= 1000 && waited < 20000, qPrintable(QString::number(waited)));
@@ -152,7 +147,7 @@ void TestFaults::testBusyDatabaseIsReportedAndLeftAlone()
     QVERIFY(holder.waitForFinished(10000));
     QCOMPARE(holder.exitCode(), 0);
     QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
-    QCOMPARE(m_boxes->take().size(), 0);
+    QCOMPARE(m_scene->boxes.take().size(), 0);
     QCOMPARE(form.grid().Rows(), 1);
     QCOMPARE(queryValue("SELECT SUM(Valid) FROM Membri").toInt(), 0);
 }
@@ -185,19 +180,19 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand_data()
 void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
 {
     QFETCH(QByteArray, content);
-    QVERIFY(m_dir->write(Membri::fileName(), content));
-    QVERIFY(m_dir->write("Gradi.txt", "Capo\r\n"));
+    QVERIFY(m_scene->dir.write(Membri::fileName(), content));
+    QVERIFY(m_scene->dir.write("Gradi.txt", "Capo\r\n"));
     {
         Form1 form;
-        auto boxes = m_boxes->take();
+        auto boxes = m_scene->boxes.take();
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
         QCOMPARE(form.grid().Rows(), 1);
 
         QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
-        QCOMPARE(m_boxes->take().size(), 1);
+        QCOMPARE(m_scene->boxes.take().size(), 1);
         QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
-        boxes = m_boxes->take();
+        boxes = m_scene->boxes.take();
         QVERIFY(!boxes.isEmpty());
         QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
 
@@ -213,7 +208,7 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
             }
         }
     }
-    QCOMPARE(m_dir->read(Membri::fileName()), content);
+    QCOMPARE(m_scene->dir.read(Membri::fileName()), content);
 }
 
 QTEST_MAIN(TestFaults)

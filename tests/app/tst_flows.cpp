@@ -3,10 +3,9 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "Membri.h"
-#include "MessageBoxCatcher.h"
 #include "Module1.h"
 #include "Seed.h"
-#include "TempWorkDir.h"
+#include "WindowTestScene.h"
 #include "TextBox.h"
 
 #include <QApplication>
@@ -71,24 +70,20 @@ private slots:
     void testExportAfterClearingHasNothingToExport();
 
 private:
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<MessageBoxCatcher> m_boxes;
+    std::unique_ptr<WindowTestScene> m_scene;
 };
 
 void TestFlows::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    m_dir = std::make_unique<TempWorkDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBoxCatcher>();
+    m_scene = std::make_unique<WindowTestScene>();
+    QVERIFY(m_scene->dir.isValid());
 }
 
 void TestFlows::cleanup()
 {
-    const auto left = m_boxes->take();
-    m_boxes.reset();
-    m_dir.reset();
-    QVERIFY2(left.isEmpty(), left.isEmpty() ? "" : qPrintable(left.first().text));
+    const QStringList left = m_scene->boxesLeft();
+    m_scene.reset();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
 }
 
 void TestFlows::testCancelStillReloadsTheGrid()
@@ -107,7 +102,7 @@ void TestFlows::testCancelStillReloadsTheGrid()
 
 void TestFlows::testPasteAndImportFromTheMainWindow()
 {
-    QVERIFY(m_dir->write("Gradi.txt", "Capo\r\nVice Comandante\r\n"));
+    QVERIFY(m_scene->dir.write("Gradi.txt", "Capo\r\nVice Comandante\r\n"));
     Form1 form;
     const bool ran = withModal<Form2>(form.findChild<QPushButton *>("BtnDati1"), [](Form2 *entry) {
         QCOMPARE(Module1::TipoDati, qint16(1));
@@ -128,9 +123,9 @@ void TestFlows::testExampleFilesImportInitialThenFinal()
 {
     const QByteArray ranks = exampleFile("Gradi.txt");
     QVERIFY(!ranks.isEmpty());
-    QVERIFY(m_dir->write("Gradi.txt", ranks));
-    QVERIFY(m_dir->write("Esempio1.txt", exampleFile("Esempio1.txt")));
-    QVERIFY(m_dir->write("Esempio2.txt", exampleFile("Esempio2.txt")));
+    QVERIFY(m_scene->dir.write("Gradi.txt", ranks));
+    QVERIFY(m_scene->dir.write("Esempio1.txt", exampleFile("Esempio1.txt")));
+    QVERIFY(m_scene->dir.write("Esempio2.txt", exampleFile("Esempio2.txt")));
 
     Form1 form;
     for (const char *button : {"BtnDati1", "BtnDati2"}) {
@@ -172,7 +167,7 @@ void TestFlows::testExportAfterClearingHasNothingToExport()
     QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
     QCOMPARE(form.grid().Rows(), 1);
     QTest::mouseClick(form.findChild<QPushButton *>("BtnEsporta"), Qt::LeftButton);
-    const auto boxes = m_boxes->take();
+    const auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].text, QStringLiteral("Nessuna statistica da esportare"));
     QCOMPARE(boxes[0].title, QStringLiteral("Avviso"));

@@ -2,10 +2,9 @@
 #include "CenterForm.h"
 #include "Form1.h"
 #include "Membri.h"
-#include "MessageBoxCatcher.h"
 #include "Module1.h"
 #include "Seed.h"
-#include "TempWorkDir.h"
+#include "WindowTestScene.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -55,25 +54,21 @@ private slots:
     void testCentredEvenOffTheScreen();
 
 private:
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<MessageBoxCatcher> m_boxes;
+    std::unique_ptr<WindowTestScene> m_scene;
 };
 
 void TestForm1::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    m_dir = std::make_unique<TempWorkDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBoxCatcher>();
+    m_scene = std::make_unique<WindowTestScene>();
+    QVERIFY(m_scene->dir.isValid());
 }
 
 void TestForm1::cleanup()
 {
     // No test may leave a message box it did not expect.
-    const auto left = m_boxes->take();
-    m_boxes.reset();
-    m_dir.reset();
-    QVERIFY2(left.isEmpty(), left.isEmpty() ? "" : qPrintable(left.first().text));
+    const QStringList left = m_scene->boxesLeft();
+    m_scene.reset();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
 }
 
 void TestForm1::testWindowLayout()
@@ -142,10 +137,10 @@ void TestForm1::testEmptyStartCreatesTheTable()
 void TestForm1::testForeignFileIsReportedAndKept()
 {
     const QByteArray foreign("Standard Jet DB\0\0\0 old data", 27);
-    QVERIFY(m_dir->write(Membri::fileName(), foreign));
+    QVERIFY(m_scene->dir.write(Membri::fileName(), foreign));
     {
         Form1 form;
-        const auto boxes = m_boxes->take();
+        const auto boxes = m_scene->boxes.take();
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes[0].text.contains(QStringLiteral("Quadrivo.mdb")), qPrintable(boxes[0].text));
         QCOMPARE(boxes[0].title, QStringLiteral("Quadrivo ZORVA"));
@@ -155,11 +150,11 @@ void TestForm1::testForeignFileIsReportedAndKept()
 
         // Every later command that needs the table says so again.
         QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
-        QCOMPARE(m_boxes->take().size(), 1);
+        QCOMPARE(m_scene->boxes.take().size(), 1);
         QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
-        QVERIFY(m_boxes->take().size() >= 1);
+        QVERIFY(m_scene->boxes.take().size() >= 1);
     }
-    QCOMPARE(m_dir->read(Membri::fileName()), foreign);
+    QCOMPARE(m_scene->dir.read(Membri::fileName()), foreign);
 }
 
 void TestForm1::testOrderOptionsResortAndRenumber()

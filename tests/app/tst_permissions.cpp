@@ -7,10 +7,9 @@
 #include "Form2.h"
 #include "Importazione.h"
 #include "Membri.h"
-#include "MessageBoxCatcher.h"
 #include "Module1.h"
 #include "Seed.h"
-#include "TempWorkDir.h"
+#include "WindowTestScene.h"
 #include "TextBox.h"
 
 #include <QApplication>
@@ -71,31 +70,27 @@ private slots:
     void testUnreadableAndUnwritableSampleFile();
 
 private:
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<MessageBoxCatcher> m_boxes;
+    std::unique_ptr<WindowTestScene> m_scene;
 };
 
 void TestPermissions::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     Module1::TipoDati = 1;
-    m_dir = std::make_unique<TempWorkDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBoxCatcher>();
+    m_scene = std::make_unique<WindowTestScene>();
+    QVERIFY(m_scene->dir.isValid());
 }
 
 void TestPermissions::cleanup()
 {
     // Writable again, so the folder can be removed.
-    QFile::setPermissions(m_dir->path(), readWriteFolder);
-    for (const QString &name : QDir(m_dir->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
-        QFile::setPermissions(m_dir->filePath(name), name.endsWith(QLatin1String(".txt")) && QFileInfo(m_dir->filePath(name)).isDir()
+    QFile::setPermissions(m_scene->dir.path(), readWriteFolder);
+    for (const QString &name : QDir(m_scene->dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+        QFile::setPermissions(m_scene->dir.filePath(name), name.endsWith(QLatin1String(".txt")) && QFileInfo(m_scene->dir.filePath(name)).isDir()
                                                           ? readWriteFolder
                                                           : readWrite);
-    const auto left = m_boxes->take();
-    m_boxes.reset();
-    m_dir.reset();
-    QVERIFY2(left.isEmpty(), left.isEmpty() ? "" : qPrintable(left.first().text));
+    const QStringList left = m_scene->boxesLeft();
+    m_scene.reset();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
 }
 
 void TestPermissions::testReadOnlyDatabase_data()
@@ -109,20 +104,20 @@ void TestPermissions::testReadOnlyDatabase()
 {
     QFETCH(bool, folder);
     QVERIFY(seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}, {0, "B", "[2]", "Capo", 50, 60, 20.0, 10}}));
-    QVERIFY(m_dir->write("Gradi.txt", "Capo\r\n"));
+    QVERIFY(m_scene->dir.write("Gradi.txt", "Capo\r\n"));
     const QList<QVariantList> before = readMembers();
-    const QByteArray bytes = m_dir->read(Membri::fileName());
-    QVERIFY(QFile::setPermissions(folder ? m_dir->path() : m_dir->filePath(Membri::fileName()),
+    const QByteArray bytes = m_scene->dir.read(Membri::fileName());
+    QVERIFY(QFile::setPermissions(folder ? m_scene->dir.path() : m_scene->dir.filePath(Membri::fileName()),
                                   folder ? readOnlyFolder : readOnly));
 
     Form1 form;
     // Showing the members needs no writing; whatever start-up says, it
     // must name the file.
-    for (const auto &box : m_boxes->take())
+    for (const auto &box : m_scene->boxes.take())
         QVERIFY2(box.text.contains(Membri::fileName()), qPrintable(box.text));
 
     click(&form, "BtnPulisci");
-    auto boxes = m_boxes->take();
+    auto boxes = m_scene->boxes.take();
     QVERIFY(!boxes.isEmpty());
     QVERIFY2(boxes[0].text.contains(QStringLiteral("sola lettura")), qPrintable(boxes[0].text));
     QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
@@ -139,9 +134,9 @@ void TestPermissions::testReadOnlyDatabase()
     }
     // The program goes on, and nothing changed.
     QVERIFY(form.findChild<QPushButton *>("BtnPulisci")->isEnabled());
-    QCOMPARE(m_dir->read(Membri::fileName()), bytes);
-    QFile::setPermissions(m_dir->path(), readWriteFolder);
-    QFile::setPermissions(m_dir->filePath(Membri::fileName()), readWrite);
+    QCOMPARE(m_scene->dir.read(Membri::fileName()), bytes);
+    QFile::setPermissions(m_scene->dir.path(), readWriteFolder);
+    QFile::setPermissions(m_scene->dir.filePath(Membri::fileName()), readWrite);
     QCOMPARE(readMembers(), before);
 }
 
@@ -149,46 +144,46 @@ void TestPermissions::testUnreadableRankList()
 {
     QVERIFY(seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}}));
     const QList<QVariantList> before = readMembers();
-    QVERIFY(m_dir->write("Gradi.txt", "Capo\r\n"));
-    QVERIFY(QFile::setPermissions(m_dir->filePath("Gradi.txt"), QFileDevice::WriteOwner));
+    QVERIFY(m_scene->dir.write("Gradi.txt", "Capo\r\n"));
+    QVERIFY(QFile::setPermissions(m_scene->dir.filePath("Gradi.txt"), QFileDevice::WriteOwner));
 
     Form2 form;
     form.show();
     form.Text1()->setText(QStringLiteral("1 B  Capo 5 [2] x\r\n"));
     click(&form, "BtnOk");
-    const auto boxes = m_boxes->take();
+    const auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].text.contains(QStringLiteral("Gradi.txt")), qPrintable(boxes[0].text));
     QVERIFY(form.isVisible());
     QCOMPARE(readMembers(), before);
-    QVERIFY(openFilesIn(m_dir->path()) <= 0);
+    QVERIFY(openFilesIn(m_scene->dir.path()) <= 0);
 }
 
 void TestPermissions::testUnreadableAndUnwritableSampleFile()
 {
-    QVERIFY(m_dir->write("Esempio1.txt", "a\r\n"));
-    QVERIFY(QFile::setPermissions(m_dir->filePath("Esempio1.txt"), QFileDevice::WriteOwner));
+    QVERIFY(m_scene->dir.write("Esempio1.txt", "a\r\n"));
+    QVERIFY(QFile::setPermissions(m_scene->dir.filePath("Esempio1.txt"), QFileDevice::WriteOwner));
 
     Form2 form;
     form.show();
     form.Text1()->setText(QStringLiteral("testo\r\n"));
     click(&form, "BtnLeggi");
-    auto boxes = m_boxes->take();
+    auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].text.contains(QStringLiteral("Esempio1.txt")), qPrintable(boxes[0].text));
     QCOMPARE(form.Text1()->Text(), QString());
 
     // A folder where the file cannot be created.
-    QVERIFY(QFile::remove(m_dir->filePath("Esempio1.txt")));
-    QVERIFY(QFile::setPermissions(m_dir->path(), readOnlyFolder));
+    QVERIFY(QFile::remove(m_scene->dir.filePath("Esempio1.txt")));
+    QVERIFY(QFile::setPermissions(m_scene->dir.path(), readOnlyFolder));
     form.Text1()->setText(QStringLiteral("riga\r\n"));
     click(&form, "BtnSalva");
-    boxes = m_boxes->take();
+    boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].text.contains(QStringLiteral("Esempio1.txt")), qPrintable(boxes[0].text));
-    QVERIFY(!QFile::exists(m_dir->filePath("Esempio1.txt")));
+    QVERIFY(!QFile::exists(m_scene->dir.filePath("Esempio1.txt")));
     QCOMPARE(form.Text1()->Text(), QStringLiteral("riga\r\n"));
-    QVERIFY(openFilesIn(m_dir->path()) <= 0);
+    QVERIFY(openFilesIn(m_scene->dir.path()) <= 0);
 }
 
 int main(int argc, char *argv[])

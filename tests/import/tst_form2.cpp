@@ -1,10 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "Form2.h"
 #include "Membri.h"
-#include "MessageBoxCatcher.h"
 #include "Module1.h"
 #include "Seed.h"
-#include "TempWorkDir.h"
+#include "WindowTestScene.h"
 #include "TextBox.h"
 #include "Twips.h"
 
@@ -58,25 +57,21 @@ private slots:
     void testOkFailureKeepsTheWindowOpen();
 
 private:
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<MessageBoxCatcher> m_boxes;
+    std::unique_ptr<WindowTestScene> m_scene;
 };
 
 void TestForm2::init()
 {
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     Module1::TipoDati = 1;
-    m_dir = std::make_unique<TempWorkDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBoxCatcher>();
+    m_scene = std::make_unique<WindowTestScene>();
+    QVERIFY(m_scene->dir.isValid());
 }
 
 void TestForm2::cleanup()
 {
-    const auto left = m_boxes->take();
-    m_boxes.reset();
-    m_dir.reset();
-    QVERIFY2(left.isEmpty(), left.isEmpty() ? "" : qPrintable(left.first().text));
+    const QStringList left = m_scene->boxesLeft();
+    m_scene.reset();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
 }
 
 void TestForm2::testWindowLayout()
@@ -196,16 +191,16 @@ void TestForm2::testReadSampleFile()
     Module1::TipoDati = qint16(tipoDati);
     const QString name = QStringLiteral("Esempio%1.txt").arg(tipoDati);
     if (exists)
-        QVERIFY(m_dir->write(name, content));
+        QVERIFY(m_scene->dir.write(name, content));
     // The file of the other kind is never read.
-    QVERIFY(m_dir->write(QStringLiteral("Esempio%1.txt").arg(3 - tipoDati), "altro\r\n"));
+    QVERIFY(m_scene->dir.write(QStringLiteral("Esempio%1.txt").arg(3 - tipoDati), "altro\r\n"));
 
     Form2 form;
     form.Text1()->setText(QStringLiteral("testo di prima\r\n"));
     click(form, "BtnLeggi");
     QCOMPARE(form.Text1()->Text(), box);
 
-    const auto boxes = m_boxes->take();
+    const auto boxes = m_scene->boxes.take();
     if (exists) {
         QVERIFY(boxes.isEmpty());
     } else {
@@ -232,12 +227,12 @@ void TestForm2::testSaveSampleFile()
 {
     QFETCH(QString, box);
     QFETCH(QByteArray, file);
-    QVERIFY(m_dir->write(QStringLiteral("Esempio1.txt"), "vecchio contenuto più lungo\r\n"));
+    QVERIFY(m_scene->dir.write(QStringLiteral("Esempio1.txt"), "vecchio contenuto più lungo\r\n"));
     Form2 form;
     form.Text1()->setText(box);
     click(form, "BtnSalva");
     QVERIFY(QFile::exists(QStringLiteral("Esempio1.txt")));
-    QCOMPARE(m_dir->read(QStringLiteral("Esempio1.txt")), file);
+    QCOMPARE(m_scene->dir.read(QStringLiteral("Esempio1.txt")), file);
     QCOMPARE(form.Text1()->Text(), box);
     QVERIFY(!QFile::exists(QStringLiteral("Esempio2.txt")));
 }
@@ -261,7 +256,7 @@ void TestForm2::testUnreadableSampleFileIsReported()
     Form2 form;
     form.Text1()->setText(QStringLiteral("a\r\n"));
     click(form, "BtnSalva");
-    auto boxes = m_boxes->take();
+    auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].text.contains(QStringLiteral("Esempio1.txt")), qPrintable(boxes[0].text));
     QCOMPARE(boxes[0].icon, QMessageBox::Critical);
@@ -276,7 +271,7 @@ void TestForm2::testOkPreconditions()
     form.show();
     form.Text1()->setText(QStringLiteral("1 B  Capo 20 [2] x\r\n"));
     click(form, "BtnOk");
-    auto boxes = m_boxes->take();
+    auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].text, QStringLiteral("File 'Gradi.txt' non trovato"));
     QCOMPARE(boxes[0].title, QStringLiteral("Quadrivo ZORVA"));
@@ -284,10 +279,10 @@ void TestForm2::testOkPreconditions()
     QVERIFY(form.isVisible());
     QCOMPARE(form.Text1()->Text(), QStringLiteral("1 B  Capo 20 [2] x\r\n"));
 
-    QVERIFY(m_dir->write(QStringLiteral("Gradi.txt"), ranks));
+    QVERIFY(m_scene->dir.write(QStringLiteral("Gradi.txt"), ranks));
     form.Text1()->setText(QString());
     click(form, "BtnOk");
-    boxes = m_boxes->take();
+    boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].text, QStringLiteral("Nessun testo incollato"));
     QCOMPARE(boxes[0].title, QString());
@@ -298,7 +293,7 @@ void TestForm2::testOkPreconditions()
 
 void TestForm2::testOkImportsAndCloses()
 {
-    QVERIFY(m_dir->write(QStringLiteral("Gradi.txt"), ranks));
+    QVERIFY(m_scene->dir.write(QStringLiteral("Gradi.txt"), ranks));
     Membri::createIfMissing(Membri::fileName());
     Form2 form;
     form.show();
@@ -313,14 +308,14 @@ void TestForm2::testOkImportsAndCloses()
 
 void TestForm2::testOkFailureKeepsTheWindowOpen()
 {
-    QVERIFY(m_dir->write(QStringLiteral("Gradi.txt"), ranks));
+    QVERIFY(m_scene->dir.write(QStringLiteral("Gradi.txt"), ranks));
     Membri::createIfMissing(Membri::fileName());
     Form2 form;
     form.show();
     const QString text = QStringLiteral("1 Orso  Capo 7 [1:1:1] x\r\n2 Rotto  Capo tanti [2:2:2] x\r\n3 Dopo  Capo 9 [3:3:3] x\r\n");
     form.Text1()->setText(text);
     click(form, "BtnOk");
-    const auto boxes = m_boxes->take();
+    const auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].text.startsWith(QStringLiteral("Riga 2 ")), qPrintable(boxes[0].text));
     QVERIFY2(boxes[0].text.contains(QStringLiteral("2 Rotto  Capo tanti")), qPrintable(boxes[0].text));
