@@ -52,38 +52,28 @@ bool isNull(const QVariant &v)
 // a later session reads.
 QString storedText(const QString &text)
 {
-    const auto needsReplacing = [&text](qsizetype i, qsizetype &length) {
-        const char16_t c = text[i].unicode();
-        length = 1;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            length = 2;
-            return false;
-        }
-        return QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF;
-    };
-    qsizetype i = 0;
-    qsizetype length = 1;
-    while (i < text.size() && !needsReplacing(i, length))
-        i += length;
-    if (i == text.size())
-        return text;
+    // Shares the text until the first replacement.
     QString result = text;
-    for (; i < result.size(); i += length)
-        if (needsReplacing(i, length))
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate() || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
             result[i] = QChar::ReplacementCharacter;
+    }
     return result;
 }
 
-// A value as it is bound to a statement. SQLite takes U+FEFF or U+FFFE at
-// the start of a text for a byte order mark: it drops the first and
-// byte-swaps the text after the second. A mark of our own in front is the
-// one it takes, so the text is stored as it stands.
+// A value as it is bound to a statement. SQLite takes U+FEFF at the start
+// of a text for a byte order mark and drops it (U+FFFE, which it would take
+// for a swapped one, never gets here: storedText replaced it). A mark of
+// our own in front is the one it drops, so the text is stored as it stands.
 QVariant bindable(const QVariant &v)
 {
     if (v.typeId() != QMetaType::QString)
         return v;
     const QString text = v.toString();
-    if (text.startsWith(QChar(0xFEFF)) || text.startsWith(QChar(0xFFFE)))
+    if (text.startsWith(QChar(0xFEFF)))
         return QVariant(QChar(0xFEFF) + text);
     return v;
 }
