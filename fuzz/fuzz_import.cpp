@@ -94,6 +94,14 @@ qsizetype firstWhere(const Table &table, int valid, const QString *madre = nullp
     return -1;
 }
 
+// The line's texts as the table keeps them.
+void takeTexts(Record &r, const RigaMembro &riga)
+{
+    r.nick = fuzz::asStored(riga.Nick);
+    r.madre = fuzz::asStored(riga.Madre);
+    r.grado = fuzz::asStored(riga.Grado);
+}
+
 Outcome initialImport(Table &table, const Lines &cut)
 {
     for (Record &r : table)
@@ -107,9 +115,7 @@ Outcome initialImport(Table &table, const Lines &cut)
         const qsizetype free = firstWhere(table, 0);
         Record &r = free < 0 ? table.emplace_back() : table[std::size_t(free)];
         r.valid = 1;
-        r.nick = fuzz::asStored(riga.Nick);
-        r.madre = fuzz::asStored(riga.Madre);
-        r.grado = fuzz::asStored(riga.Grado);
+        takeTexts(r, riga);
         r.punti1 = *punti;
         r.punti2.reset();
         r.per.reset();
@@ -144,9 +150,7 @@ Outcome finalImport(Table &table, const Lines &cut)
             r.diff.reset();
         }
         Record &r = next[std::size_t(at)];
-        r.nick = fuzz::asStored(riga.Nick);
-        r.madre = fuzz::asStored(riga.Madre);
-        r.grado = fuzz::asStored(riga.Grado);
+        takeTexts(r, riga);
         r.punti2 = *puntiFin;
         if (puntiIni != 0) {
             const qint64 d = qint64(*puntiFin) - puntiIni;
