@@ -5,15 +5,15 @@
 #include "PeakMemory.h"
 #include "Steps.h"
 
-#include "CercaGrado.h"
-#include "DataControl.h"
-#include "DatabaseError.h"
-#include "Form1.h"
-#include "GridTexts.h"
-#include "Importazione.h"
-#include "LeggiRiga.h"
-#include "Membri.h"
-#include "Report.h"
+#include "import/CercaGrado.h"
+#include "store/DataControl.h"
+#include "core/Failure.h"
+#include "app/Form1.h"
+#include "app/GridTexts.h"
+#include "import/Importazione.h"
+#include "import/LeggiRiga.h"
+#include "store/Membri.h"
+#include "export/Report.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -360,7 +360,7 @@ int runChild(int members, int runs)
         mainWindowData->setRecordSource(Membri::selectRanking(true));
         try {
             mainWindowData->Refresh();
-        } catch (const DatabaseError &error) {
+        } catch (const UserError &error) {
             fail(error.message());
         }
 

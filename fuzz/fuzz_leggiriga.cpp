@@ -7,7 +7,7 @@
 // of the rank list.
 #include "FuzzSupport.h"
 
-#include "LeggiRiga.h"
+#include "import/LeggiRiga.h"
 
 #include <QStringList>
 

@@ -1,16 +1,16 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "AppIcon.h"
-#include "CenterForm.h"
-#include "Export.h"
-#include "Form2.h"
-#include "Griglia.h"
-#include "Guarded.h"
-#include "Membri.h"
-#include "ModalForm.h"
-#include "Module1.h"
-#include "Twips.h"
+#include "ui/AppIcon.h"
+#include "ui/CenterForm.h"
+#include "export/Export.h"
+#include "import/Form2.h"
+#include "app/Griglia.h"
+#include "ui/Guarded.h"
+#include "store/Membri.h"
+#include "ui/ModalForm.h"
+#include "app/Module1.h"
+#include "ui/Twips.h"
 
 #include <QButtonGroup>
 #include <QHeaderView>

@@ -1,17 +1,17 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form2.h"
+#include "import/Form2.h"
 
-#include "CenterForm.h"
-#include "CercaGrado.h"
-#include "FileEsempio.h"
-#include "Guarded.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "MessageBox.h"
-#include "Module1.h"
-#include "TextBox.h"
-#include "TextFile.h"
-#include "Twips.h"
+#include "ui/CenterForm.h"
+#include "import/CercaGrado.h"
+#include "import/FileEsempio.h"
+#include "ui/Guarded.h"
+#include "import/Importazione.h"
+#include "store/Membri.h"
+#include "ui/MessageBox.h"
+#include "app/Module1.h"
+#include "ui/TextBox.h"
+#include "import/TextFile.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Importazione.h"
+#include "import/Importazione.h"
 
-#include "DataControl.h"
-#include "DatabaseError.h"
-#include "Membri.h"
-#include "Numbers.h"
+#include "store/DataControl.h"
+#include "core/Failure.h"
+#include "store/Membri.h"
+#include "store/Numbers.h"
 
 #include <charconv>
 #include <cmath>
@@ -33,8 +33,19 @@ QString savedLinesText(int saved)
                       saved);
 }
 
-void mergeInitial(RecordSet &rs, const RigaMembro &riga)
+// The line's score as a whole number under the user's locale; a token that
+// is not one stops the line before the table is touched.
+qint32 leggiPunti(const QString &punti, const QLocale &locale)
 {
+    const auto n = parseInt32(punti, locale);
+    if (!n)
+        throw UserError(QStringLiteral("Il punteggio «%1» non è un numero intero valido.").arg(punti));
+    return *n;
+}
+
+void mergeInitial(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
+{
+    leggiPunti(riga.Punti, locale);
     rs.FindFirst({{QStringLiteral("Valid"), 0}});
     if (rs.NoMatch()) {
         rs.AddNew();
@@ -54,9 +65,7 @@ void mergeInitial(RecordSet &rs, const RigaMembro &riga)
 
 void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
 {
-    const auto puntiFin = parseInt32(riga.Punti, locale);
-    if (!puntiFin)
-        throw DatabaseError(QStringLiteral("Il punteggio «%1» non è un numero intero valido.").arg(riga.Punti));
+    const qint32 puntiFin = leggiPunti(riga.Punti, locale);
 
     qint32 puntiIni = 0;
     rs.FindFirst({{QStringLiteral("Madre"), riga.Madre}, {QStringLiteral("Valid"), 1}});
@@ -69,7 +78,7 @@ void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
             bool ok = false;
             const qlonglong n = punti1.toLongLong(&ok);
             if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-                throw DatabaseError(QStringLiteral("Il punteggio iniziale «%1» nel database non è un numero intero.")
+                throw UserError(QStringLiteral("Il punteggio iniziale «%1» nel database non è un numero intero.")
                                         .arg(punti1.toString()));
             puntiIni = static_cast<qint32>(n);
         }
@@ -90,11 +99,11 @@ void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
     rs.setField(Membri::Grado, riga.Grado);
     rs.setField(Membri::Punti2, riga.Punti);
     if (puntiIni != 0) {
-        const auto v = calcolaVariazione(puntiIni, *puntiFin);
+        const auto v = calcolaVariazione(puntiIni, puntiFin);
         if (!v)
-            throw DatabaseError(QStringLiteral("La variazione da %1 a %2 punti esce dai limiti dei numeri interi.")
+            throw UserError(QStringLiteral("La variazione da %1 a %2 punti esce dai limiti dei numeri interi.")
                                     .arg(puntiIni)
-                                    .arg(*puntiFin));
+                                    .arg(puntiFin));
         rs.setField(Membri::Per, static_cast<double>(v->per));
         rs.setField(Membri::Diff, v->diff);
     }
@@ -104,7 +113,7 @@ void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
 } // namespace
 
 ImportError::ImportError(const QString &message, int savedLines)
-    : std::runtime_error(message.toStdString())
+    : UserError(message)
     , m_savedLines(savedLines)
 {
 }
@@ -167,7 +176,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
         rs = &data1.Recordset();
         if (tipoDati == 1)
             Membri::freeAll(*rs);
-    } catch (const DatabaseError &error) {
+    } catch (const UserError &error) {
         throw ImportError(error.message() + QStringLiteral("\nNessuna riga è stata importata."), 0);
     }
 
@@ -181,19 +190,20 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             riga = LeggiRiga(remaining, pos, cercaGrado, number);
         } catch (const ParseError &error) {
             lineFailed(number, error.excerpt(), error.reason());
-        } catch (const std::runtime_error &error) {
-            lineFailed(number, lineExcerpt(remaining, start), QString::fromUtf8(error.what()));
+        } catch (const UserError &error) {
+            // The rank list could not be read.
+            lineFailed(number, lineExcerpt(remaining, start), error.message());
         }
         if (!riga)
             break;
         try {
             if (tipoDati == 1)
-                mergeInitial(*rs, *riga);
+                mergeInitial(*rs, *riga, locale);
             else
                 mergeFinal(*rs, *riga, locale);
-        } catch (const std::runtime_error &error) {
+        } catch (const UserError &error) {
             rs->CancelUpdate();
-            lineFailed(number, lineExcerpt(remaining, start), QString::fromUtf8(error.what()));
+            lineFailed(number, lineExcerpt(remaining, start), error.message());
         }
     }
     data1.close();

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "LeggiRiga.h"
+#include "import/LeggiRiga.h"
 
 #include <algorithm>
 
@@ -98,9 +98,7 @@ private:
 } // namespace
 
 ParseError::ParseError(int lineNumber, const QString &excerpt, const QString &reason)
-    : std::runtime_error(QStringLiteral("Riga %1 non leggibile: «%2»: %3.")
-                             .arg(QString::number(lineNumber), excerpt, reason)
-                             .toStdString()),
+    : UserError(QStringLiteral("Riga %1 non leggibile: «%2»: %3.").arg(QString::number(lineNumber), excerpt, reason)),
       m_lineNumber(lineNumber), m_excerpt(excerpt), m_reason(reason)
 {
 }

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "RecordSet.h"
+#include "store/RecordSet.h"
 
 #include <QLocale>
 #include <QString>
@@ -29,10 +29,10 @@ public:
     void setRecordSource(const QString &statement) { m_recordSource = statement; }
 
     /// Runs RecordSource and makes its result the current record set,
-    /// positioned on its first record. Throws DatabaseError.
+    /// positioned on its first record. Throws UserError.
     void Refresh();
 
-    /// The record set of the last Refresh. Throws DatabaseError when none.
+    /// The record set of the last Refresh. Throws UserError when none.
     RecordSet &Recordset();
 
     /// Drops the record set and closes the file.

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <QMessageBox>
 

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Twips.h"
+#include "ui/Twips.h"
 
 #include <QWidget>
 

@@ -1,12 +1,12 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // Faults from outside the program: a killed import, a database held by
 // another process, a damaged database file.
-#include "DataControl.h"
-#include "Form1.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
+#include "store/DataControl.h"
+#include "app/Form1.h"
+#include "import/Importazione.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
 
 #include <QElapsedTimer>
 #include <QFile>

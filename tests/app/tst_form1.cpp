@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "CenterForm.h"
-#include "Form1.h"
-#include "Membri.h"
-#include "Module1.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
-#include "Twips.h"
+#include "ui/CenterForm.h"
+#include "app/Form1.h"
+#include "store/Membri.h"
+#include "app/Module1.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -30,7 +30,7 @@ QStringList nicks(const Form1 &form)
 {
     QStringList list;
     for (int r = 1; r < form.grid().Rows(); ++r)
-        list << form.grid().TextMatrix(r, 2);
+        list << form.grid().TextMatrix(r, ColNick);
     return list;
 }
 
@@ -129,8 +129,8 @@ void TestForm1::testEmptyStartCreatesTheTable()
     Form1 form;
     QVERIFY(QFile::exists(Membri::fileName()));
     QCOMPARE(form.grid().Rows(), 1);
-    QCOMPARE(form.grid().TextMatrix(0, 1), QStringLiteral("Pos."));
-    QCOMPARE(form.grid().TextMatrix(0, 8), QStringLiteral("incr.p."));
+    QCOMPARE(form.grid().TextMatrix(0, ColPos), QStringLiteral("Pos."));
+    QCOMPARE(form.grid().TextMatrix(0, ColIncr), QStringLiteral("incr.p."));
     QVERIFY(readMembers().isEmpty());
 }
 
@@ -146,7 +146,7 @@ void TestForm1::testForeignFileIsReportedAndKept()
         QCOMPARE(boxes[0].title, QStringLiteral("Quadrivo ZORVA"));
         QCOMPARE(boxes[0].icon, QMessageBox::Critical);
         QCOMPARE(form.grid().Rows(), 1);
-        QCOMPARE(form.grid().TextMatrix(0, 2), QStringLiteral("Nick"));
+        QCOMPARE(form.grid().TextMatrix(0, ColNick), QStringLiteral("Nick"));
 
         // Every later command that needs the table says so again.
         QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
@@ -171,9 +171,9 @@ void TestForm1::testOrderOptionsResortAndRenumber()
     QTest::mouseClick(byPoints, Qt::LeftButton);
     QVERIFY(byPoints->isChecked());
     QCOMPARE(nicks(form), (QStringList{"Punti", "Percento"}));
-    QCOMPARE(form.grid().TextMatrix(1, 1), QStringLiteral("1"));
-    QCOMPARE(form.grid().TextMatrix(2, 1), QStringLiteral("2"));
-    QCOMPARE(form.grid().TextMatrix(1, 8), QStringLiteral("+10.000"));
+    QCOMPARE(form.grid().TextMatrix(1, ColPos), QStringLiteral("1"));
+    QCOMPARE(form.grid().TextMatrix(2, ColPos), QStringLiteral("2"));
+    QCOMPARE(form.grid().TextMatrix(1, ColIncr), QStringLiteral("+10.000"));
 
     // Choosing the selected option again leaves the grid as it is.
     QTest::mouseClick(byPoints, Qt::LeftButton);
@@ -181,7 +181,7 @@ void TestForm1::testOrderOptionsResortAndRenumber()
 
     QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd0"), Qt::LeftButton);
     QCOMPARE(nicks(form), (QStringList{"Percento", "Punti"}));
-    QCOMPARE(form.grid().TextMatrix(1, 7), QStringLiteral("+100 %"));
+    QCOMPARE(form.grid().TextMatrix(1, ColVar), QStringLiteral("+100 %"));
 }
 
 void TestForm1::testGridViewShowsTheTexts()

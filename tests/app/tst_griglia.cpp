@@ -1,10 +1,10 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "DataControl.h"
-#include "GridTexts.h"
-#include "Griglia.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "TempWorkDir.h"
+#include "store/DataControl.h"
+#include "app/GridTexts.h"
+#include "app/Griglia.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QTest>
 
@@ -117,12 +117,12 @@ void TestGriglia::testFormatsTheExampleRows()
         // Rows come in percentage order; find each member's row by name.
         const int at = column(grid, 2).indexOf(nicks[m]) + 1;
         QVERIFY(at > 0);
-        const QStringList cells = {grid.TextMatrix(at, 5), grid.TextMatrix(at, 6), grid.TextMatrix(at, 7),
-                                   grid.TextMatrix(at, 8)};
+        const QStringList cells = {grid.TextMatrix(at, ColPuntiI), grid.TextMatrix(at, ColPuntiF), grid.TextMatrix(at, ColVar),
+                                   grid.TextMatrix(at, ColIncr)};
         QCOMPARE(cells, expected[m]);
-        QCOMPARE(grid.TextMatrix(at, 3), QStringLiteral("[%1]").arg(m + 1));
-        QCOMPARE(grid.TextMatrix(at, 4), QStringLiteral("Capo"));
-        QCOMPARE(grid.TextMatrix(at, 0), QString());
+        QCOMPARE(grid.TextMatrix(at, ColMadre), QStringLiteral("[%1]").arg(m + 1));
+        QCOMPARE(grid.TextMatrix(at, ColGrado), QStringLiteral("Capo"));
+        QCOMPARE(grid.TextMatrix(at, ColFixed), QString());
     }
 }
 
@@ -146,8 +146,8 @@ void TestGriglia::testPercentageKeepsItsShortestForm()
     QFETCH(QString, italian);
     QFETCH(QString, english);
     QVERIFY(seedMembers({{1, "M", "[1]", "Capo", 1000, 2000, single(per), 1000}}));
-    QCOMPARE(buildGrid(true, QLocale(QLocale::Italian, QLocale::Italy)).TextMatrix(1, 7), italian);
-    QCOMPARE(buildGrid(true, QLocale(QLocale::English, QLocale::UnitedStates)).TextMatrix(1, 7), english);
+    QCOMPARE(buildGrid(true, QLocale(QLocale::Italian, QLocale::Italy)).TextMatrix(1, ColVar), italian);
+    QCOMPARE(buildGrid(true, QLocale(QLocale::English, QLocale::UnitedStates)).TextMatrix(1, ColVar), english);
 }
 
 void TestGriglia::testGroupedForm_data()

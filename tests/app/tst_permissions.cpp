@@ -2,15 +2,15 @@
 // Files and folders the program may not write or read. Permissions do not
 // bind the superuser, so when started as root this test runs itself again
 // as an ordinary user.
-#include "DataControl.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Module1.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
-#include "TextBox.h"
+#include "store/DataControl.h"
+#include "app/Form1.h"
+#include "import/Form2.h"
+#include "import/Importazione.h"
+#include "store/Membri.h"
+#include "app/Module1.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QDir>

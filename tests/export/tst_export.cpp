@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Export.h"
+#include "export/Export.h"
 #include "ExportFixtures.h"
-#include "Form3.h"
-#include "MessageBoxCatcher.h"
-#include "TextBox.h"
+#include "export/Form3.h"
+#include "support/MessageBoxCatcher.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

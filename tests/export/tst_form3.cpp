@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "AppIcon.h"
-#include "Form3.h"
-#include "MessageBoxCatcher.h"
-#include "TextBox.h"
+#include "ui/AppIcon.h"
+#include "export/Form3.h"
+#include "support/MessageBoxCatcher.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

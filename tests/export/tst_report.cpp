@@ -1,6 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "ExportFixtures.h"
-#include "Report.h"
+#include "export/Report.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -149,13 +149,13 @@ void TestReport::testLargeGrid()
     GridTexts grid;
     grid.setRows(members + 1);
     for (int r = 1; r <= members; ++r) {
-        grid.setTextMatrix(r, 1, QString::number(r));
-        grid.setTextMatrix(r, 2, QStringLiteral("Membro%1").arg(r));
-        grid.setTextMatrix(r, 5, QStringLiteral("1.000"));
+        grid.setTextMatrix(r, ColPos, QString::number(r));
+        grid.setTextMatrix(r, ColNick, QStringLiteral("Membro%1").arg(r));
+        grid.setTextMatrix(r, ColPuntiI, QStringLiteral("1.000"));
         if (r % 10 != 0)
-            grid.setTextMatrix(r, 6, QStringLiteral("1.500"));
-        grid.setTextMatrix(r, 7, QStringLiteral("+50 %"));
-        grid.setTextMatrix(r, 8, QStringLiteral("+500"));
+            grid.setTextMatrix(r, ColPuntiF, QStringLiteral("1.500"));
+        grid.setTextMatrix(r, ColVar, QStringLiteral("+50 %"));
+        grid.setTextMatrix(r, ColIncr, QStringLiteral("+500"));
     }
 
     QElapsedTimer clock;

@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // Whatever is pasted: no crash, no hang, a clear message where a line
 // cannot be cut, and the lines saved before it intact.
-#include "DataControl.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "TempWorkDir.h"
+#include "store/DataControl.h"
+#include "import/Importazione.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QRandomGenerator>
 #include <QTest>

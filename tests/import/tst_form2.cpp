@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form2.h"
-#include "Membri.h"
-#include "Module1.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "import/Form2.h"
+#include "store/Membri.h"
+#include "app/Module1.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QClipboard>

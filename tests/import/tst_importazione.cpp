@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "DataControl.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "TempWorkDir.h"
+#include "store/DataControl.h"
+#include "import/Importazione.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QSet>
 #include <QTest>

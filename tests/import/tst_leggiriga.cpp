@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "CercaGrado.h"
-#include "LeggiRiga.h"
-#include "TempWorkDir.h"
+#include "import/CercaGrado.h"
+#include "import/LeggiRiga.h"
+#include "support/TempWorkDir.h"
 
 #include <QSet>
 #include <QTest>

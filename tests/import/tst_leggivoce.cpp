@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "LeggiVoce.h"
+#include "import/LeggiVoce.h"
 
 #include <QTest>
 

@@ -1,6 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "TempWorkDir.h"
-#include "TextFile.h"
+#include "support/TempWorkDir.h"
+#include "core/Failure.h"
+#include "import/TextFile.h"
 
 #include <QDir>
 #include <QTest>
@@ -93,8 +94,8 @@ void TestTextFile::testReadFailure()
         QVERIFY(QDir().mkdir("Gradi.txt"));
     try {
         readTextFile("Gradi.txt");
-        QFAIL("no FileError");
-    } catch (const FileError &error) {
+        QFAIL("no UserError");
+    } catch (const UserError &error) {
         QVERIFY2(error.message().contains("«Gradi.txt»"), qPrintable(error.message()));
         QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
     }
@@ -129,8 +130,8 @@ void TestTextFile::testWriteFailure()
     QVERIFY(QDir().mkdir("Esempio1.txt"));
     try {
         writeTextFile(path, "x\r\n");
-        QFAIL("no FileError");
-    } catch (const FileError &error) {
+        QFAIL("no UserError");
+    } catch (const UserError &error) {
         QVERIFY2(error.message().contains(QDir::toNativeSeparators(path)), qPrintable(error.message()));
         QVERIFY2(error.message().startsWith("Impossibile scrivere"), qPrintable(error.message()));
         QVERIFY2(error.message().contains(reason), qPrintable(error.message()));

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Seed.h"
+#include "support/Seed.h"
 
-#include "Membri.h"
+#include "store/Membri.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -3,11 +3,11 @@
 //   quadrivo_child import FILE TIPO   imports FILE's text into Quadrivo.mdb
 //   quadrivo_child lock               holds an exclusive transaction on
 //                                     Quadrivo.mdb until its input closes
-#include "CercaGrado.h"
-#include "DataControl.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "TextFile.h"
+#include "import/CercaGrado.h"
+#include "store/DataControl.h"
+#include "import/Importazione.h"
+#include "store/Membri.h"
+#include "import/TextFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
