@@ -11,7 +11,7 @@
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite fonts-liberation)
+packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n fonts-liberation)
 sanitizer_packages=(clang libclang-rt-14-dev llvm)
 
 build=yes
