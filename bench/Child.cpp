@@ -5,15 +5,15 @@
 #include "PeakMemory.h"
 #include "Steps.h"
 
-#include "import/CercaGrado.h"
-#include "store/DataControl.h"
-#include "core/Failure.h"
 #include "app/Form1.h"
 #include "app/GridTexts.h"
+#include "core/Failure.h"
+#include "export/Report.h"
+#include "import/CercaGrado.h"
 #include "import/Importazione.h"
 #include "import/LeggiRiga.h"
+#include "store/DataControl.h"
 #include "store/Membri.h"
-#include "export/Report.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -157,8 +157,8 @@ public:
             // Where the final import saves the member: over the record of the
             // same home planet, or in a new record (0).
             m_finalRowids.push_back(matched ? m.initialIndex + 1 : 0);
-            std::vector<QVariant> v = {1, m.nick, m.madre, m.grado, QVariant(), qlonglong(m.punti), QVariant(),
-                                       QVariant()};
+            std::vector<QVariant> v = {1,          m.nick,    m.madre, m.grado, QVariant(), qlonglong(m.punti),
+                                       QVariant(), QVariant()};
             if (matched) {
                 const qint32 before = in.initial[static_cast<std::size_t>(m.initialIndex)].punti;
                 v[4] = qlonglong(before);

@@ -82,9 +82,8 @@ std::optional<SizeResult> measure(const SizePlan &size)
     if (env.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--child"), QString::number(size.members), QStringLiteral("--runs"),
-                 QString::number(size.runs)});
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), QString::number(size.members),
+                                                          QStringLiteral("--runs"), QString::number(size.runs)});
     if (!child.waitForStarted(-1) || !child.waitForFinished(-1)) {
         std::fprintf(stderr, "quadrivo_bench: the child process failed: %s\n", qPrintable(child.errorString()));
         return std::nullopt;
@@ -144,7 +143,7 @@ int runParent(const std::vector<SizePlan> &plan)
               .arg(QString::fromLatin1(qVersion()), results.front().sqlite, QSysInfo::prettyProductName())
               .arg(QThread::idealThreadCount())
               .arg(qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? QStringLiteral("offscreen")
-                                                                   : qEnvironmentVariable("QT_QPA_PLATFORM")));
+                                                                  : qEnvironmentVariable("QT_QPA_PLATFORM")));
     print(QStringLiteral("times in ms, median (min-max) of the runs; N = members in the list"));
     print(QString());
 
@@ -198,8 +197,8 @@ int runParent(const std::vector<SizePlan> &plan)
     bool allMet = true;
     const auto verdict = [&](const QString &what, bool met, const QString &figure) {
         allMet = allMet && met;
-        print(QStringLiteral("  %1 %2 %3").arg(pad(what, 52), met ? QStringLiteral("met   ") : QStringLiteral("MISSED"),
-                                                figure));
+        print(QStringLiteral("  %1 %2 %3")
+                  .arg(pad(what, 52), met ? QStringLiteral("met   ") : QStringLiteral("MISSED"), figure));
     };
     if (const SizeResult *r = find(results, 300)) {
         double worst = 0;

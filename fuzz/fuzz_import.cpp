@@ -13,12 +13,12 @@
 #include "FuzzSupport.h"
 
 #include "import/CercaGrado.h"
-#include "store/DataControl.h"
 #include "import/Importazione.h"
 #include "import/LeggiRiga.h"
+#include "import/TextFile.h"
+#include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Numbers.h"
-#include "import/TextFile.h"
 
 #include <QCoreApplication>
 #include <QLocale>

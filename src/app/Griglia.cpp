@@ -92,7 +92,8 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
             bool ok = false;
             const float q = locale.toFloat(s, &ok);
             if (!ok)
-                throw UserError(QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.").arg(r).arg(s));
+                throw UserError(
+                    QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.").arg(r).arg(s));
             if (q > 0)
                 s.prepend(QLatin1Char('+'));
             grid.setTextMatrix(r, ColVar, s + QStringLiteral(" %"));
@@ -102,7 +103,8 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
             const QString d = grid.TextMatrix(r, ColIncr);
             const auto n = readWhole(d, locale);
             if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
-                throw UserError(QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
+                throw UserError(
+                    QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
             QString text = formatGrouped(d, locale);
             if (*n > 0)
                 text.prepend(QLatin1Char('+'));
@@ -113,7 +115,8 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
 
 void IntestaGriglia(GridTexts &grid)
 {
-    static const char *const captions[] = {"Pos.", "Nick", "Madre", "Grado", "Punti I.", "Punti F.", "var. %", "incr.p."};
+    static const char *const captions[] = {"Pos.",     "Nick",     "Madre",  "Grado",
+                                           "Punti I.", "Punti F.", "var. %", "incr.p."};
     for (int c = 1; c < GridTexts::Cols; ++c)
         grid.setTextArray(c, QString::fromUtf8(captions[c - 1]));
 

@@ -1,10 +1,10 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "export/Export.h"
 
-#include "export/Form3.h"
 #include "app/GridTexts.h"
-#include "ui/MessageBox.h"
+#include "export/Form3.h"
 #include "export/Report.h"
+#include "ui/MessageBox.h"
 #include "ui/TextBox.h"
 
 #include <QString>

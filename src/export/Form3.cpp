@@ -47,7 +47,6 @@ void Form3::Form_Load()
     CenterForm(this);
 }
 
-
 void Form3::BtnSelAll_Click()
 {
     runGuarded(this, [this] {

@@ -30,8 +30,17 @@ bool linePieces(const GridTexts &grid, int row, bool byPercentage, Pieces &piece
     if (end.isEmpty())
         return false;
 
-    pieces = {grid.TextMatrix(row, ColPos), u" - ", grid.TextMatrix(row, ColNick), u"  |  da ", start, u" a ", end,
-              u"  (", change, u")", u"\r\n"};
+    pieces = {grid.TextMatrix(row, ColPos),
+              u" - ",
+              grid.TextMatrix(row, ColNick),
+              u"  |  da ",
+              start,
+              u" a ",
+              end,
+              u"  (",
+              change,
+              u")",
+              u"\r\n"};
     return true;
 }
 

@@ -1,16 +1,16 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "import/Form2.h"
 
-#include "ui/CenterForm.h"
+#include "app/Module1.h"
 #include "import/CercaGrado.h"
 #include "import/FileEsempio.h"
-#include "ui/Guarded.h"
 #include "import/Importazione.h"
-#include "store/Membri.h"
-#include "ui/MessageBox.h"
-#include "app/Module1.h"
-#include "ui/TextBox.h"
 #include "import/TextFile.h"
+#include "store/Membri.h"
+#include "ui/CenterForm.h"
+#include "ui/Guarded.h"
+#include "ui/MessageBox.h"
+#include "ui/TextBox.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
@@ -115,8 +115,8 @@ void Form2::BtnOk_Click()
         // A rank list that cannot be read stops the import before it
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
-        importaPalmeria(Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); },
-                        QLocale());
+        importaPalmeria(
+            Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
         accept();
     });
 }

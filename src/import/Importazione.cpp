@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "import/Importazione.h"
 
-#include "store/DataControl.h"
 #include "core/Failure.h"
+#include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Numbers.h"
 
@@ -79,7 +79,7 @@ void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
             const qlonglong n = punti1.toLongLong(&ok);
             if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
                 throw UserError(QStringLiteral("Il punteggio iniziale «%1» nel database non è un numero intero.")
-                                        .arg(punti1.toString()));
+                                    .arg(punti1.toString()));
             puntiIni = static_cast<qint32>(n);
         }
     } else {
@@ -102,8 +102,8 @@ void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
         const auto v = calcolaVariazione(puntiIni, puntiFin);
         if (!v)
             throw UserError(QStringLiteral("La variazione da %1 a %2 punti esce dai limiti dei numeri interi.")
-                                    .arg(puntiIni)
-                                    .arg(puntiFin));
+                                .arg(puntiIni)
+                                .arg(puntiFin));
         rs.setField(Membri::Per, static_cast<double>(v->per));
         rs.setField(Membri::Diff, v->diff);
     }
@@ -147,8 +147,8 @@ float arrotondaCentesimi(float q)
 
     // Read back as the text "0.00" gives, to the nearest single.
     char rounded[64];
-    const int length = std::snprintf(rounded, sizeof rounded, "%s%lld.%02lld", negative ? "-" : "", cents / 100,
-                                     cents % 100);
+    const int length =
+        std::snprintf(rounded, sizeof rounded, "%s%lld.%02lld", negative ? "-" : "", cents / 100, cents % 100);
     float result = 0.0f;
     std::from_chars(rounded, rounded + length, result);
     return result;
@@ -167,7 +167,8 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
                     const QLocale &locale)
 {
     if (tipoDati != 1 && tipoDati != 2)
-        throw ImportError(QStringLiteral("Tipo di dati sconosciuto (%1): nessuna riga è stata importata.").arg(tipoDati), 0);
+        throw ImportError(
+            QStringLiteral("Tipo di dati sconosciuto (%1): nessuna riga è stata importata.").arg(tipoDati), 0);
 
     RecordSet *rs = nullptr;
     try {

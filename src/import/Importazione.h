@@ -26,8 +26,8 @@ private:
 /// The change of a member's score between the two snapshots.
 struct Variazione
 {
-    qint32 diff;  // points gained
-    float per;    // percent, rounded to two decimals
+    qint32 diff; // points gained
+    float per;   // percent, rounded to two decimals
 };
 
 /// Points gained and percent from an initial score that is not 0;

@@ -3,9 +3,9 @@
 
 #include "core/Failure.h"
 #include "store/RecordSet.h"
-#include "store/TableColumns.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
+#include "store/TableColumns.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,9 +28,9 @@ QString selectAll()
 QString selectRanking(bool byPercentage)
 {
     return QStringLiteral("SELECT '',Nick,Madre,Grado,Punti1,Punti2,Per,Diff ")
-        + QStringLiteral("FROM Membri WHERE Valid=1 ")
-        + (byPercentage ? QStringLiteral("ORDER BY Per DESC,Punti2 DESC,Punti1 DESC")
-                        : QStringLiteral("ORDER BY Diff DESC,Punti2 DESC,Punti1 DESC"));
+           + QStringLiteral("FROM Membri WHERE Valid=1 ")
+           + (byPercentage ? QStringLiteral("ORDER BY Per DESC,Punti2 DESC,Punti1 DESC")
+                           : QStringLiteral("ORDER BY Diff DESC,Punti2 DESC,Punti1 DESC"));
 }
 
 QString selectValid()
@@ -73,12 +73,11 @@ void createIfMissing(const QString &path)
         SqlConnection connection(building, SqlConnection::Create);
         QSqlDatabase db = connection.database();
         QSqlQuery query(db);
-        const bool ok = query.exec(QStringLiteral(
-                            "CREATE TABLE Membri ("
-                            "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
-                            "Nick TEXT, Madre TEXT, Grado TEXT, "
-                            "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)"))
-            && query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        const bool ok = query.exec(QStringLiteral("CREATE TABLE Membri ("
+                                                  "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
+                                                  "Nick TEXT, Madre TEXT, Grado TEXT, "
+                                                  "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)"))
+                        && query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         if (!ok) {
             const QString reason = describeSqlError(query.lastError());
             query.finish();

@@ -28,8 +28,7 @@ std::optional<QString> keyPart(const QVariant &v)
 
 // The key of several values, each prefixed with its length so that no two
 // lists of values share a key; none when a value is Null.
-template <typename ValueAt>
-std::optional<QString> keyOf(const std::vector<int> &fields, ValueAt valueAt)
+template <typename ValueAt> std::optional<QString> keyOf(const std::vector<int> &fields, ValueAt valueAt)
 {
     QString key;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -77,9 +76,8 @@ void RecordIndexes::changed(const RecordRows &rows, qsizetype record, const std:
 {
     for (const auto &index : m_indexes) {
         const std::vector<int> &fields = index->fields;
-        const auto oldKey = keyOf(fields, [&](std::size_t i) -> const QVariant & {
-            return oldValues[static_cast<std::size_t>(fields[i])];
-        });
+        const auto oldKey = keyOf(
+            fields, [&](std::size_t i) -> const QVariant & { return oldValues[static_cast<std::size_t>(fields[i])]; });
         const auto newKey = recordKey(fields, rows, record);
         if (oldKey == newKey)
             continue;

@@ -58,7 +58,8 @@ void RecordWriter::update(qint64 rowid, const std::vector<QVariant> &values)
     if (!query.exec())
         fail(action, query);
     if (query.numRowsAffected() != 1)
-        throw UserError(QStringLiteral("Impossibile salvare nel database «%1»: il record non esiste più.").arg(m_fileName));
+        throw UserError(
+            QStringLiteral("Impossibile salvare nel database «%1»: il record non esiste più.").arg(m_fileName));
 }
 
 qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<bool> &touched)
@@ -73,9 +74,9 @@ qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<boo
     if (!insert) {
         auto query = std::make_shared<QSqlQuery>(m_db);
         const QString sql = names.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(m_table, key, QStringList(names.size(), QStringLiteral("?")).join(u','));
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(m_table, key, QStringList(names.size(), QStringLiteral("?")).join(u','));
         if (!query->prepare(sql)) {
             m_inserts.remove(key);
             fail(action, *query);

@@ -14,8 +14,8 @@ SqlConnection::SqlConnection(const QString &path, Mode mode)
 {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         throw UserError(QStringLiteral("Impossibile aprire il database «%1»: "
-                                           "il driver SQLite di Qt non è installato.")
-                                .arg(path));
+                                       "il driver SQLite di Qt non è installato.")
+                            .arg(path));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_registered = true;
     // A URI, so that "mode=rw" keeps SQLite from creating a missing file.

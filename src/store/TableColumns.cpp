@@ -15,9 +15,11 @@ Affinity affinityOf(const QString &declared)
     const QString type = declared.toUpper();
     if (type.contains(QLatin1String("INT")))
         return Affinity::Integer;
-    if (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB")) || type.contains(QLatin1String("TEXT")))
+    if (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
+        || type.contains(QLatin1String("TEXT")))
         return Affinity::Text;
-    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA")) || type.contains(QLatin1String("DOUB")))
+    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA"))
+        || type.contains(QLatin1String("DOUB")))
         return Affinity::Real;
     return Affinity::Other;
 }

@@ -17,8 +17,9 @@ bool caricaTraduzioniQt(QCoreApplication &app, QTranslator &translator)
         if (translator.load(name, folder))
             return app.installTranslator(&translator);
     }
-    std::fprintf(stderr, "Quadrivo: traduzione italiana di Qt (%s.qm) non trovata in %s: "
-                         "menu e pulsanti standard restano in inglese.\n",
+    std::fprintf(stderr,
+                 "Quadrivo: traduzione italiana di Qt (%s.qm) non trovata in %s: "
+                 "menu e pulsanti standard restano in inglese.\n",
                  qPrintable(name), qPrintable(QDir::toNativeSeparators(folders.join(QStringLiteral(", ")))));
     return false;
 }

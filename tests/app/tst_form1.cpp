@@ -1,10 +1,10 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "ui/CenterForm.h"
 #include "app/Form1.h"
-#include "store/Membri.h"
 #include "app/Module1.h"
+#include "store/Membri.h"
 #include "support/Seed.h"
 #include "support/WindowTestScene.h"
+#include "ui/CenterForm.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
@@ -79,7 +79,13 @@ void TestForm1::testWindowLayout()
     QVERIFY(!form.windowIcon().isNull());
     QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
 
-    struct Control { const char *name; const char *caption; int left, top, width, height; bool bold; };
+    struct Control
+    {
+        const char *name;
+        const char *caption;
+        int left, top, width, height;
+        bool bold;
+    };
     const Control controls[] = {
         {"Fgrid", nullptr, 360, 180, 9255, 7095, false},
         {"BtnDati1", "Dati &Iniziali", 420, 7920, 1455, 435, true},
@@ -117,8 +123,10 @@ void TestForm1::testTabOrderAndAccessKeys()
     }
     QCOMPARE(form.findChild<QWidget *>("OptOrd0")->nextInFocusChain()->objectName(), QStringLiteral("OptOrd1"));
 
-    const QList<QPair<QString, QKeySequence>> keys = {{"BtnDati1", QKeySequence("Alt+I")}, {"BtnDati2", QKeySequence("Alt+F")},
-                                                      {"BtnPulisci", QKeySequence("Alt+P")}, {"BtnEsporta", QKeySequence("Alt+S")},
+    const QList<QPair<QString, QKeySequence>> keys = {{"BtnDati1", QKeySequence("Alt+I")},
+                                                      {"BtnDati2", QKeySequence("Alt+F")},
+                                                      {"BtnPulisci", QKeySequence("Alt+P")},
+                                                      {"BtnEsporta", QKeySequence("Alt+S")},
                                                       {"BtnEsci", QKeySequence("Alt+E")}};
     for (const auto &[name, key] : keys)
         QCOMPARE(form.findChild<QPushButton *>(name)->shortcut(), key);
@@ -192,7 +200,8 @@ void TestForm1::testGridViewShowsTheTexts()
     QAbstractItemModel *model = view->model();
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->columnCount(), 8);
-    const QStringList cells = {"1", "Lupo Grigio", "[3:127:9]", "Vice Comandante", "1.234.567", "1.300.000", "+5,3 %", "+65.433"};
+    const QStringList cells = {"1",         "Lupo Grigio", "[3:127:9]", "Vice Comandante",
+                               "1.234.567", "1.300.000",   "+5,3 %",    "+65.433"};
     for (int c = 0; c < 8; ++c) {
         QCOMPARE(model->index(0, c).data().toString(), cells[c]);
         QVERIFY(!(model->flags(model->index(0, c)) & Qt::ItemIsEditable));

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "core/Failure.h"
 #include "import/CercaGrado.h"
-#include "support/TempWorkDir.h"
 #include "import/TextFile.h"
+#include "support/TempWorkDir.h"
 
 #include <QDir>
 #include <QTest>

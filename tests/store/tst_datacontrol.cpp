@@ -1,6 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "store/DataControl.h"
 #include "core/Failure.h"
+#include "store/DataControl.h"
 #include "store/Membri.h"
 #include "support/Seed.h"
 #include "support/TempWorkDir.h"

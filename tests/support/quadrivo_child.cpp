@@ -4,10 +4,10 @@
 //   quadrivo_child lock               holds an exclusive transaction on
 //                                     Quadrivo.mdb until its input closes
 #include "import/CercaGrado.h"
-#include "store/DataControl.h"
 #include "import/Importazione.h"
-#include "store/Membri.h"
 #include "import/TextFile.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,8 +33,7 @@ int holdLock()
         std::fflush(stdout);
         QFile input;
         input.open(stdin, QIODevice::ReadOnly);
-        while (!input.readLine().isEmpty()) {
-        }
+        while (!input.readLine().isEmpty()) { }
         query.exec(QStringLiteral("ROLLBACK"));
         db.close();
     }
@@ -47,8 +46,8 @@ int import(const QString &file, qint16 tipoDati)
     DataControl data;
     data.setDatabaseName(Membri::fileName());
     try {
-        const int lines = importaPalmeria(data, readTextFile(file), tipoDati,
-                                          [](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
+        const int lines = importaPalmeria(
+            data, readTextFile(file), tipoDati, [](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
         std::printf("%d\n", lines);
         return 0;
     } catch (const std::exception &error) {
