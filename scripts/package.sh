@@ -10,8 +10,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$top/build-package
 
-# dpkg-shlibdeps (dpkg-dev) finds the package's library dependencies.
-"$top/scripts/setup.sh" --no-build dpkg-dev file
+"$top/scripts/setup.sh" --no-build --package
 
 cmake -S "$top" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
