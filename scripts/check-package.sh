@@ -18,7 +18,6 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 mirror=${QUADRIVO_MIRROR:-http://deb.debian.org/debian}
-app_id=arpa.home.quadrivo.Quadrivo
 title="Quadrivo punteggio alleanza ZORVA"
 user=utente
 
@@ -77,6 +76,17 @@ check() {
         ok=no
     fi
 }
+# Prints the count and the verdict, and ends.
+finish() {
+    echo
+    echo "check-package: $passed passed, $failed failed"
+    if [ "$failed" -eq 0 ]; then
+        echo "PASS"
+        exit 0
+    fi
+    echo "FAIL"
+    exit 1
+}
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
 as_user() { chroot --userspec="$user:$user" "$root" env -i PATH=/usr/bin:/bin HOME="/home/$user" USER="$user" LANG=C.UTF-8 "$@"; }
 
@@ -105,7 +115,7 @@ echo "=== Installazione di $(basename "$deb") con apt-get"
 cp "$deb" "$root/tmp/"
 check "apt-get install ./$(basename "$deb") (senza pacchetti raccomandati)" \
     in_root sh -c "cd /tmp && apt-get install -y -q --no-install-recommends ./$(basename "$deb") >/tmp/install.log 2>&1"
-[ "$ok" = yes ] || { cat "$root/tmp/install.log"; exit 1; }
+[ "$ok" = yes ] || { cat "$root/tmp/install.log"; finish; }
 in_root dpkg-query -L quadrivo >"$root/tmp/quadrivo.files"
 
 # Checked before anything is installed for the check itself: every library
@@ -126,8 +136,14 @@ icons_installed() {
 }
 check "il programma e i plugin xcb e SQLite trovano tutte le librerie" libraries_found
 check "le traduzioni italiane di Qt (qtbase_it.qm) sono installate" test -s "$root/usr/share/qt6/translations/qtbase_it.qm"
-desktop=$root/usr/share/applications/$app_id.desktop
-check "la voce di menu $app_id.desktop è installata" test -s "$desktop"
+
+# The package's one desktop entry names the application id.
+desktop=$(grep -m 1 '^/usr/share/applications/.*\.desktop$' "$root/tmp/quadrivo.files" || true)
+app_id=$(basename "$desktop" .desktop)
+desktop=$root$desktop
+desktop_installed() { [ -n "$app_id" ] && [ -f "$desktop" ] && [ -s "$desktop" ]; }
+check "la voce di menu $app_id.desktop è installata" desktop_installed
+[ "$ok" = yes ] || finish
 check "l'icona è nel tema hicolor (SVG e PNG a 32, 48, 64, 128, 256)" icons_installed
 
 echo "=== Strumenti della sola verifica (Xvfb, xdotool, xwd) e utente $user"
@@ -195,7 +211,4 @@ nothing_left() {
 check "nessun file del pacchetto resta installato" nothing_left
 check "~/Quadrivo resta con Gradi.txt e Quadrivo.mdb" test -s "$folder/Gradi.txt" -a -s "$folder/Quadrivo.mdb"
 
-echo
-echo "check-package: $passed passed, $failed failed"
-if [ "$failed" -eq 0 ]; then echo "PASS"; else echo "FAIL"; fi
-[ "$failed" -eq 0 ]
+finish
