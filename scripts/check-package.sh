@@ -28,6 +28,7 @@ fi
 if [ $# -gt 0 ]; then
     deb=$(realpath "$1")
 else
+    echo "=== Costruzione del pacchetto (scripts/package.sh)"
     deb=$("$top/scripts/package.sh" | tail -n 1)
 fi
 [ -f "$deb" ] || { echo "Pacchetto non trovato: $deb" >&2; exit 1; }
