@@ -125,7 +125,7 @@ libraries_found() {
     local out
     out=$(in_root ldd /usr/bin/quadrivo \
         /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so \
-        /usr/lib/x86_64-linux-gnu/qt6/plugins/sqldrivers/libqsqlite.so 2>&1) || { echo "$out"; return 1; }
+        /usr/lib/x86_64-linux-gnu/qt6/plugins/sqldrivers/libqsqlite.so 2>&1) || { grep -E '^ldd:|not found' <<<"$out"; return 1; }
     ! grep 'not found' <<<"$out"
 }
 icons_installed() {
