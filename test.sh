@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test headless (Qt's offscreen platform).
 # With CI set (CI=true in CI) it then also runs the sanitizer pass
-# (scripts/sanitize.sh) and a short fuzz run (scripts/fuzz.sh, 20 seconds a
-# target), and ends with one line that counts every test, sanitized test
-# and fuzz target that passed or failed.
+# (scripts/sanitize.sh), a short fuzz run (scripts/fuzz.sh, 20 seconds a
+# target) and builds and validates the Debian package (scripts/package.sh,
+# scripts/validate-package.sh), and ends with one line that counts every
+# test, sanitized test, fuzz target and package check that passed or failed.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -55,10 +56,28 @@ else
     failed=$((failed + 1))
 fi
 
+echo "=== Pacchetto Debian (scripts/package.sh, desktop-file-validate, appstreamcli validate)"
+: >"$logs/package.txt"
+if "$top/scripts/package.sh" 2>&1 | tee "$logs/package-build.txt"; then
+    "$top/scripts/validate-package.sh" "$(tail -n 1 "$logs/package-build.txt")" 2>&1 \
+        | tee "$logs/package.txt" || status=1
+else
+    status=1
+fi
+package=$(grep -E '^package: [0-9]+ passed, [0-9]+ failed$' "$logs/package.txt" | tail -n 1 || true)
+if [ -n "$package" ]; then
+    read -r package_passed package_failed <<<"$(sed -E 's/^package: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/' <<<"$package")"
+    passed=$((passed + package_passed))
+    failed=$((failed + package_failed))
+else
+    failed=$((failed + 1))
+fi
+
 [ "$failed" -eq 0 ] || status=1
 echo
 grep -E '^[0-9]+% tests passed' "$logs/normal.txt" | sed 's/^/Suite normale: /' || true
 grep -E '^[0-9]+% tests passed' "$logs/sanitize.txt" | sed 's/^/Sanitizer: /' || true
 [ -z "$fuzz" ] || echo "Fuzz: ${fuzz#fuzz: }"
+[ -z "$package" ] || echo "Pacchetto Debian: ${package#package: }"
 echo "totale: $passed passed, $failed failed"
 exit "$status"

@@ -2,29 +2,35 @@
 # Installs what Quadrivo needs on Debian 12 (only what is missing) and
 # builds it into build/. Safe to run again: it does nothing it need not do.
 #
-#   scripts/setup.sh [--sanitizers] [--no-build] [package...]
+#   scripts/setup.sh [--sanitizers] [--package] [--no-build] [package...]
 #
 # --sanitizers (implied when CI is set) also installs what the sanitizer
 # pass and the fuzz targets need: clang, its sanitizer and libFuzzer
-# runtimes, and llvm-symbolizer for readable reports. --no-build only
-# installs. Further arguments are more Debian packages to install.
+# runtimes, and llvm-symbolizer for readable reports. --package (implied
+# when CI is set) installs what building and validating the Debian package
+# needs. --no-build only installs. Further arguments are more Debian
+# packages to install.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n fonts-liberation)
 sanitizer_packages=(clang libclang-rt-14-dev llvm)
+package_packages=(dpkg-dev file desktop-file-utils appstream)
 
 build=yes
 sanitizers=no
-[ -z "${CI:-}" ] || sanitizers=yes
+packaging=no
+[ -z "${CI:-}" ] || sanitizers=yes packaging=yes
 for arg in "$@"; do
     case "$arg" in
         --sanitizers) sanitizers=yes ;;
+        --package) packaging=yes ;;
         --no-build) build=no ;;
         *) packages+=("$arg") ;;
     esac
 done
 [ "$sanitizers" = no ] || packages+=("${sanitizer_packages[@]}")
+[ "$packaging" = no ] || packages+=("${package_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
