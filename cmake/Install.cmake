@@ -12,11 +12,6 @@ install(FILES
     DESTINATION ${CMAKE_INSTALL_DATADIR}/quadrivo)
 
 if(UNIX AND NOT APPLE)
-    # Reverse-DNS in home.arpa, a name reserved for local use that nobody
-    # can register (RFC 8375): the project owns no domain of its own. It
-    # names the desktop entry, the metainfo and the icon.
-    set(QUADRIVO_APP_ID arpa.home.quadrivo.Quadrivo)
-
     set(linux ${PROJECT_SOURCE_DIR}/packaging/linux)
     set(generated ${PROJECT_BINARY_DIR}/packaging)
 

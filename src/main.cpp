@@ -8,6 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Desktops match the running program to its menu entry and icon by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUADRIVO_APP_ID));
     QTranslator qtTexts;
     caricaTraduzioniQt(app, qtTexts);
     Form1 form;

@@ -34,6 +34,8 @@ void DataControl::open()
         throw UserError(QStringLiteral("Il database «%1» non esiste.").arg(m_databaseName));
     if (!info.isFile())
         throw UserError(QStringLiteral("«%1» non è un file: impossibile aprire il database.").arg(m_databaseName));
+    if (Membri::isAccessFile(m_databaseName))
+        throw UserError(Membri::accessFileMessage(m_databaseName));
     m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
 }
 

@@ -95,6 +95,28 @@ void createIfMissing(const QString &path)
     }
 }
 
+bool isAccessFile(const QString &path)
+{
+    // Jet and ACE files name their format at byte 4.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(19);
+    const QByteArray format = head.mid(4, 15);
+    return format == "Standard Jet DB" || format == "Standard ACE DB";
+}
+
+QString accessFileMessage(const QString &path)
+{
+    return QStringLiteral("Il file «%1» è un database di Microsoft Access (formato Jet), che Quadrivo non usa: "
+                          "Quadrivo tiene i suoi dati in un database SQLite. Il file è stato lasciato com'era, "
+                          "senza modificarlo.\n\n"
+                          "Per ricominciare, rinominare il file o spostarlo in un'altra cartella e avviare di nuovo "
+                          "Quadrivo, che creerà un database nuovo. Le palmerie salvate si recuperano con "
+                          "«Leggi da FILE» nella finestra di inserimento.")
+        .arg(path);
+}
+
 void freeAll(RecordSet &records)
 {
     records.MoveFirst();

@@ -32,6 +32,14 @@ QString table();
 /// table; throws UserError naming the file otherwise. Nothing is written.
 void checkSchema(const TableColumns &columns, const QString &fileName);
 
+/// True when the file is a Microsoft Access database (Jet or ACE), the
+/// format an earlier tool kept its members in.
+bool isAccessFile(const QString &path);
+
+/// What the user is told of such a file: what it is, that it was left
+/// untouched, and what to do.
+QString accessFileMessage(const QString &path);
+
 /// Sets Valid = 0 in every record of the set, saving each at once.
 void freeAll(RecordSet &records);
 

@@ -139,29 +139,39 @@ void TestDataControl::testNewRecordTakesTableDefaults()
 void TestDataControl::testForeignFileIsNeverModified_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("says");
 
     QByteArray random(4096, '\0');
     for (int i = 0; i < random.size(); ++i)
         random[i] = char((i * 7919 + 13) % 251);
-    QTest::newRow("text file") << QByteArray("Questo non è un database.\r\n");
-    QTest::newRow("random bytes") << random;
-    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("text file") << QByteArray("Questo non è un database.\r\n") << QString();
+    QTest::newRow("random bytes") << random << QString();
+    QTest::newRow("empty file") << QByteArray() << QString();
     // QtTest runs this before init(), so the files are made in a folder of
     // their own.
     const QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QTest::newRow("database without Membri") << validDatabaseWithoutMembri(folder.filePath(QStringLiteral("other.db")));
+    QTest::newRow("database without Membri") << validDatabaseWithoutMembri(folder.filePath(QStringLiteral("other.db"))) << QString();
 
     const QString fullPath = folder.filePath(QStringLiteral("full.db"));
     Membri::createIfMissing(fullPath);
     QFile full(fullPath);
     full.open(QIODevice::ReadOnly);
-    QTest::newRow("truncated database") << full.readAll().left(1000);
+    QTest::newRow("truncated database") << full.readAll().left(1000) << QString();
+
+    // An Access file gets its own message, whichever engine wrote it.
+    QByteArray jet(2048, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    QByteArray ace = jet;
+    ace.replace(4, 15, "Standard ACE DB");
+    QTest::newRow("Access file (Jet)") << jet << QStringLiteral("Microsoft Access");
+    QTest::newRow("Access file (ACE)") << ace << QStringLiteral("Microsoft Access");
 }
 
 void TestDataControl::testForeignFileIsNeverModified()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, says);
     QVERIFY(m_dir->write(Membri::fileName(), content));
 
     Membri::createIfMissing(Membri::fileName());
@@ -173,6 +183,8 @@ void TestDataControl::testForeignFileIsNeverModified()
         QFAIL("a foreign file was accepted as the member table");
     } catch (const UserError &error) {
         QVERIFY2(error.message().contains(Membri::fileName()), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(says), qPrintable(error.message()));
+        QCOMPARE(error.message().contains(QStringLiteral("Microsoft Access")), !says.isEmpty());
     }
     // A later command reports it again.
     QVERIFY_THROWS_EXCEPTION(UserError, data.Refresh());
