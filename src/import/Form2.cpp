@@ -4,6 +4,7 @@
 #include "CenterForm.h"
 #include "CercaGrado.h"
 #include "FileEsempio.h"
+#include "Gradi.h"
 #include "Guarded.h"
 #include "Importazione.h"
 #include "Membri.h"
@@ -115,7 +116,8 @@ void Form2::BtnOk_Click()
         // A rank list that cannot be read stops the import before it
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
-        importaPalmeria(Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); },
+        Gradi gradi;
+        importaPalmeria(Data1, text, Module1::TipoDati, [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); },
                         QLocale());
         accept();
     });
