@@ -148,10 +148,6 @@ bool Gradi::unchanged()
     if (!m_loaded)
         return false;
 
-    struct stat folder;
-    if (::stat(".", &folder) != 0 || folder.st_dev != m_folderDevice || folder.st_ino != m_folderInode)
-        return false;
-
     // Room for at least one event with the longest name.
     alignas(inotify_event) char buffer[4096];
     for (;;) {
@@ -195,12 +191,6 @@ bool Gradi::load()
     if (m_name.isEmpty())
         return false;
 
-    // The folder is the current one as it is now; a later change of the
-    // current folder shows in unchanged().
-    struct stat folder;
-    if (::stat(".", &folder) != 0)
-        return false;
-
     // The watches come before the read, so that a change made while the
     // file is read is waiting in the queue at the next call.
     m_events = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
@@ -223,8 +213,6 @@ bool Gradi::load()
     while (pos < text.size())
         m_names.insert(nextItem(text, pos).toString().toLower());
 
-    m_folderDevice = folder.st_dev;
-    m_folderInode = folder.st_ino;
     m_loaded = true;
     ++m_letture;
     return true;

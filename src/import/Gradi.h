@@ -12,13 +12,15 @@
 /// The proof, on Linux, is an inotify watch on the file and on the current
 /// folder, both set before the file is read and looked at, without waiting,
 /// at every call. Any news about the file or about what its name points to,
-/// a change of the folder itself, an overflowing event queue, a failure,
-/// or a current folder that is no longer the same drops the names, and the
-/// file is read again. Where there is no proof (another system, a watch that
+/// a change of the folder itself, an overflowing event queue or a failure
+/// drops the names, and the file is read again. Where there is no proof (another system, a watch that
 /// cannot be set, a path with a folder part, a symbolic link, something that
 /// is not a plain file, a file system not known to be local), every call
 /// reads the file as CercaGrado does, and fails as it does.
 ///
+/// The current folder must stay the same while the object lives, as it does
+/// during an import: a change of folder is no event, and asking the system
+/// for the folder at every call would cost as much as the watch itself.
 /// Writes through a shared memory mapping of the file are the one change
 /// inotify does not report; text editors do not write that way.
 class Gradi
@@ -50,6 +52,4 @@ private:
     int m_events = -1;      // the inotify instance
     int m_fileWatch = -1;
     int m_folderWatch = -1;
-    quint64 m_folderDevice = 0;
-    quint64 m_folderInode = 0;
 };
