@@ -138,7 +138,6 @@ void Gradi::forget()
         ::close(m_events);
 #endif
     m_events = -1;
-    m_fileWatch = -1;
     m_folderWatch = -1;
 }
 
@@ -199,8 +198,7 @@ bool Gradi::load()
     m_folderWatch = ::inotify_add_watch(m_events, ".", folderEvents);
     if (m_folderWatch < 0)
         return false;
-    m_fileWatch = ::inotify_add_watch(m_events, m_name.constData(), fileEvents | IN_DONT_FOLLOW);
-    if (m_fileWatch < 0)
+    if (::inotify_add_watch(m_events, m_name.constData(), fileEvents | IN_DONT_FOLLOW) < 0)
         return false;
 
     const std::optional<QByteArray> bytes = readPlainFile(m_name);

@@ -50,6 +50,5 @@ private:
     bool m_loaded = false;
     int m_letture = 0;
     int m_events = -1;      // the inotify instance
-    int m_fileWatch = -1;
     int m_folderWatch = -1;
 };

@@ -47,6 +47,12 @@ QString fileErrorOf(Call call)
     return {};
 }
 
+// The files this process holds open, where the system tells.
+qsizetype openFiles()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
 enum Change { RewrittenInPlace, ReplacedByRename, DeletedAndCreated };
 
 } // namespace
@@ -223,19 +229,24 @@ void TestCercaGrado::testDeletedFileIsReportedThenCreatedAgain()
 {
     TempWorkDir dir;
     QVERIFY(dir.write("Gradi.txt", "Capo\r\n"));
-    Gradi gradi;
-    QVERIFY(gradi.CercaGrado("Capo"));
-    QVERIFY(gradi.CercaGrado("CAPO"));
-    QCOMPARE(gradi.letture(), readsFor(2));
+    const qsizetype openBefore = openFiles();
+    {
+        Gradi gradi;
+        QVERIFY(gradi.CercaGrado("Capo"));
+        QVERIFY(gradi.CercaGrado("CAPO"));
+        QCOMPARE(gradi.letture(), readsFor(2));
 
-    QVERIFY(QFile::remove("Gradi.txt"));
-    const QString missing = fileErrorOf([] { CercaGrado("Capo"); });
-    QVERIFY2(missing.contains(QStringLiteral("file non trovato")), qPrintable(missing));
-    QCOMPARE(fileErrorOf([&] { gradi.CercaGrado("Capo"); }), missing);
+        QVERIFY(QFile::remove("Gradi.txt"));
+        const QString missing = fileErrorOf([] { CercaGrado("Capo"); });
+        QVERIFY2(missing.contains(QStringLiteral("file non trovato")), qPrintable(missing));
+        QCOMPARE(fileErrorOf([&] { gradi.CercaGrado("Capo"); }), missing);
 
-    QVERIFY(dir.write("Gradi.txt", "Membro\r\n"));
-    QVERIFY(gradi.CercaGrado("Membro"));
-    QVERIFY(!gradi.CercaGrado("Capo"));
+        QVERIFY(dir.write("Gradi.txt", "Membro\r\n"));
+        QVERIFY(gradi.CercaGrado("Membro"));
+        QVERIFY(!gradi.CercaGrado("Capo"));
+    }
+    // Nothing is left open: neither the watches nor the file.
+    QCOMPARE(openFiles(), openBefore);
 }
 
 // Another program saves the rank list in place between two questions of an
