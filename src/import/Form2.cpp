@@ -117,8 +117,8 @@ void Form2::BtnOk_Click()
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
         Gradi gradi;
-        importaPalmeria(Data1, text, Module1::TipoDati, [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); },
-                        QLocale());
+        importaPalmeria(Data1, text, Module1::TipoDati,
+                        [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); }, QLocale());
         accept();
     });
 }

@@ -6,6 +6,7 @@
 #include "TextFile.h"
 
 #include <QFile>
+#include <QThreadPool>
 
 #ifdef Q_OS_LINUX
 #include <cerrno>
@@ -117,34 +118,35 @@ Gradi::Gradi(const QString &path)
 
 Gradi::~Gradi()
 {
-    forget();
+#ifdef Q_OS_LINUX
+    if (m_events < 0)
+        return;
+    // Closing an inotify instance that holds watches waits for the kernel
+    // to retire them, some 20 ms, longer than a whole import of a few
+    // hundred lines: a pool thread closes it instead of the caller.
+    const int events = m_events;
+    try {
+        QThreadPool::globalInstance()->start([events] { ::close(events); });
+    } catch (...) {
+        ::close(events);
+    }
+#endif
 }
 
 bool Gradi::CercaGrado(const QString &phrase)
 {
-    if (!unchanged() && !load()) {
-        ++m_letture;
-        return ::CercaGrado(phrase, m_path);
-    }
-    return m_names.contains(phrase.toLower());
-}
-
-void Gradi::forget()
-{
-    m_loaded = false;
-    m_names.clear();
-#ifdef Q_OS_LINUX
-    if (m_events >= 0)
-        ::close(m_events);
-#endif
-    m_events = -1;
-    m_folderWatch = -1;
+    if (!unchanged())
+        arm();
+    if (m_loaded)
+        return m_names.contains(phrase.toLower());
+    ++m_letture;
+    return ::CercaGrado(phrase, m_path);
 }
 
 bool Gradi::unchanged()
 {
 #ifdef Q_OS_LINUX
-    if (!m_loaded)
+    if (!m_armed)
         return false;
 
     // Room for at least one event with the longest name.
@@ -168,14 +170,15 @@ bool Gradi::unchanged()
             at += static_cast<ssize_t>(sizeof event + event.len);
             if (at > n)
                 return false;
-            // Only news about another name of the folder leaves the names
-            // valid. An overflow, a removed watch, an unmount, anything about
-            // the file, about the folder itself or about the name does not.
-            const bool otherName = event.wd == m_folderWatch && event.len > 0
-                && (event.mask & (IN_Q_OVERFLOW | IN_IGNORED | IN_UNMOUNT)) == 0
-                && std::strcmp(name, m_name.constData()) != 0;
-            if (!otherName)
+            if (event.mask & (IN_Q_OVERFLOW | IN_UNMOUNT))
                 return false;
+            if (event.wd == m_fileWatch)
+                return false;
+            // The folder itself, or the file's name in it.
+            if (event.wd == m_folderWatch && (event.len == 0 || std::strcmp(name, m_name.constData()) == 0))
+                return false;
+            // Other names of the folder, and the watch of a file that no
+            // longer has the name, tell nothing about it.
         }
     }
 #else
@@ -183,37 +186,70 @@ bool Gradi::unchanged()
 #endif
 }
 
-bool Gradi::load()
+void Gradi::arm()
 {
-    forget();
+    m_armed = false;
+    m_loaded = false;
+    m_names.clear();
 #ifdef Q_OS_LINUX
     if (m_name.isEmpty())
-        return false;
+        return;
+
+    // One instance for the object's life: the watches are renewed in it,
+    // since closing it is slow. Whatever is queued is about the state
+    // before this read, so it goes.
+    if (m_events < 0) {
+        m_events = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_events < 0)
+            return;
+    } else if (!drain()) {
+        return;
+    }
 
     // The watches come before the read, so that a change made while the
-    // file is read is waiting in the queue at the next call.
-    m_events = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_events < 0)
-        return false;
+    // file is read is waiting in the queue at the next call. Watching an
+    // inode already watched keeps its watch; the watch of a file that no
+    // longer has the name is removed.
     m_folderWatch = ::inotify_add_watch(m_events, ".", folderEvents);
     if (m_folderWatch < 0)
-        return false;
-    if (::inotify_add_watch(m_events, m_name.constData(), fileEvents | IN_DONT_FOLLOW) < 0)
-        return false;
+        return;
+    const int fileWatch = ::inotify_add_watch(m_events, m_name.constData(), fileEvents | IN_DONT_FOLLOW);
+    if (m_fileWatch >= 0 && fileWatch != m_fileWatch)
+        ::inotify_rm_watch(m_events, m_fileWatch);
+    m_fileWatch = fileWatch;
+    if (m_fileWatch < 0)
+        return;
+    // From here on the queue tells whether the outcome of this read still
+    // stands, names or no names: a file that cannot be read from memory
+    // (a link, no plain file, a file system not known to be local) is then
+    // read through CercaGrado at each call without arming again.
+    m_armed = true;
 
     const std::optional<QByteArray> bytes = readPlainFile(m_name);
     if (!bytes)
-        return false;
-
+        return;
     const QString content = decodeText(*bytes);
     const QStringView text(content);
     qsizetype pos = 0;
     while (pos < text.size())
         m_names.insert(nextItem(text, pos).toString().toLower());
-
     m_loaded = true;
     ++m_letture;
-    return true;
+#endif
+}
+
+bool Gradi::drain()
+{
+#ifdef Q_OS_LINUX
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_events, buffer, sizeof buffer);
+        if (n > 0)
+            continue;
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
 #else
     return false;
 #endif

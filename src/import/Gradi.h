@@ -13,16 +13,20 @@
 /// folder, both set before the file is read and looked at, without waiting,
 /// at every call. Any news about the file or about what its name points to,
 /// a change of the folder itself, an overflowing event queue or a failure
-/// drops the names, and the file is read again. Where there is no proof (another system, a watch that
-/// cannot be set, a path with a folder part, a symbolic link, something that
-/// is not a plain file, a file system not known to be local), every call
-/// reads the file as CercaGrado does, and fails as it does.
+/// drops the names, and the file is read again. Where there is no proof
+/// (another system, a watch that cannot be set, a path with a folder part,
+/// a symbolic link, something that is not a plain file, a file system not
+/// known to be local), every call reads the file as CercaGrado does, and
+/// fails as it does.
 ///
 /// The current folder must stay the same while the object lives, as it does
 /// during an import: a change of folder is no event, and asking the system
 /// for the folder at every call would cost as much as the watch itself.
 /// Writes through a shared memory mapping of the file are the one change
 /// inotify does not report; text editors do not write that way.
+///
+/// The destructor hands the inotify instance to a thread of the global
+/// thread pool to close, because closing it waits for the kernel.
 class Gradi
 {
 public:
@@ -41,14 +45,16 @@ public:
 
 private:
     bool unchanged();
-    bool load();
-    void forget();
+    void arm();
+    bool drain();
 
     QString m_path;
     QByteArray m_name;      // the file name to watch; empty when not watched
     QSet<QString> m_names;  // lower-cased, valid while m_loaded
-    bool m_loaded = false;
+    bool m_armed = false;   // the watches stand for the last read
+    bool m_loaded = false;  // the names are those of the last read
     int m_letture = 0;
     int m_events = -1;      // the inotify instance
     int m_folderWatch = -1;
+    int m_fileWatch = -1;
 };

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QThreadPool>
 
 #include <cstdio>
 
@@ -229,6 +230,7 @@ void TestCercaGrado::testDeletedFileIsReportedThenCreatedAgain()
 {
     TempWorkDir dir;
     QVERIFY(dir.write("Gradi.txt", "Capo\r\n"));
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
     const qsizetype openBefore = openFiles();
     {
         Gradi gradi;
@@ -245,7 +247,9 @@ void TestCercaGrado::testDeletedFileIsReportedThenCreatedAgain()
         QVERIFY(gradi.CercaGrado("Membro"));
         QVERIFY(!gradi.CercaGrado("Capo"));
     }
-    // Nothing is left open: neither the watches nor the file.
+    // Nothing is left open: neither the file nor, once the pool thread
+    // that closes them is done, the watches.
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
     QCOMPARE(openFiles(), openBefore);
 }
 
@@ -267,8 +271,8 @@ void TestCercaGrado::testEditByAnotherProcessDuringAnImport()
         if (phrase == QLatin1String("Vice") && readsBeforeEdit < 0) {
             readsBeforeEdit = gradi.letture();
             QProcess editor;
-            editor.start(QStringLiteral(QUADRIVO_CHILD),
-                         {QStringLiteral("write"), dir.filePath("Gradi.txt"), QStringLiteral("Capo\r\nVice Comandante\r\n")});
+            editor.start(QStringLiteral(QUADRIVO_CHILD), {QStringLiteral("write"), dir.filePath("Gradi.txt"),
+                                                          QStringLiteral("Capo\r\nVice Comandante\r\n")});
             edited = editor.waitForFinished(30000) && editor.exitStatus() == QProcess::NormalExit
                 && editor.exitCode() == 0;
         }

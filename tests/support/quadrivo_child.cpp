@@ -50,7 +50,8 @@ int import(const QString &file, qint16 tipoDati)
     try {
         Gradi gradi;
         const int lines = importaPalmeria(data, readTextFile(file), tipoDati,
-                                          [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); }, QLocale());
+                                          [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); },
+                                          QLocale());
         std::printf("%d\n", lines);
         return 0;
     } catch (const std::exception &error) {
