@@ -9,7 +9,7 @@
 #include "app/GridTexts.h"
 #include "core/Failure.h"
 #include "export/Report.h"
-#include "import/CercaGrado.h"
+#include "import/Gradi.h"
 #include "import/Importazione.h"
 #include "import/LeggiRiga.h"
 #include "store/DataControl.h"
@@ -68,18 +68,19 @@ double elapsedMs(const QElapsedTimer &timer)
     return static_cast<double>(timer.nsecsElapsed()) / 1.0e6;
 }
 
-// The lookup the entry window gives the parser: the file is read at every call.
-bool lookUpRank(const QString &phrase)
+// The lookup the entry window gives the parser: its own Gradi, made with the
+// window before "OK" is pressed and closed with it, after the import.
+RankLookup lookUpRank(Gradi &gradi)
 {
-    return CercaGrado(phrase, rankFile);
+    return [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); };
 }
 
-int runImport(const QString &text, qint16 tipoDati)
+int runImport(const QString &text, qint16 tipoDati, Gradi &gradi)
 {
     DataControl data1;
     data1.setDatabaseName(Membri::fileName());
     try {
-        return importaPalmeria(data1, text, tipoDati, lookUpRank, QLocale());
+        return importaPalmeria(data1, text, tipoDati, lookUpRank(gradi), QLocale());
     } catch (const ImportError &error) {
         fail(error.message());
     }
@@ -338,7 +339,8 @@ int runChild(int members, int runs)
     // The realistic starting point: the table holds the records of an
     // earlier initial import of the same size.
     Membri::createIfMissing(Membri::fileName());
-    if (runImport(in.initialText, 1) != members)
+    Gradi preparing(rankFile);
+    if (runImport(in.initialText, 1, preparing) != members)
         fail(QStringLiteral("the preparing import did not read every line"));
     removeDatabase(baseFile);
     if (!QFile::copy(Membri::fileName(), baseFile))
@@ -365,24 +367,34 @@ int runChild(int members, int runs)
         }
 
         QElapsedTimer timer;
-        timer.start();
         {
+            Gradi gradi(rankFile);
+            timer.start();
             const QStringView text(in.initialText);
             qsizetype pos = 0;
             int lines = 0;
-            while (LeggiRiga(text, pos, lookUpRank, lines + 1))
+            const RankLookup lookup = lookUpRank(gradi);
+            while (LeggiRiga(text, pos, lookup, lines + 1))
                 ++lines;
+            report("parse", run, elapsedMs(timer));
             if (lines != members)
                 fail(QStringLiteral("the parser read %1 lines of %2").arg(lines).arg(members));
         }
-        report("parse", run, elapsedMs(timer));
 
-        timer.start();
-        const int initialLines = runImport(in.initialText, 1);
-        report("import1", run, elapsedMs(timer));
-        timer.start();
-        const int finalLines = runImport(in.finalText, 2);
-        report("import2", run, elapsedMs(timer));
+        int initialLines = 0;
+        int finalLines = 0;
+        {
+            Gradi gradi(rankFile);
+            timer.start();
+            initialLines = runImport(in.initialText, 1, gradi);
+            report("import1", run, elapsedMs(timer));
+        }
+        {
+            Gradi gradi(rankFile);
+            timer.start();
+            finalLines = runImport(in.finalText, 2, gradi);
+            report("import2", run, elapsedMs(timer));
+        }
         if (initialLines != members || finalLines != static_cast<int>(in.final.size()))
             fail(QStringLiteral("an import did not read every line"));
 

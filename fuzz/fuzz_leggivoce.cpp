@@ -4,14 +4,18 @@
 // reading loop never ends), and every item must be what the rules make of
 // the stretch of text the call consumed. The same bytes are then a rank
 // list file for CercaGrado, which must find a phrase exactly when one of
-// the items, letter case aside, is that phrase.
+// the items, letter case aside, is that phrase, and for one Gradi that
+// lives through the whole run, which must see each new file and answer as
+// CercaGrado from the names it keeps in memory.
 #include "FuzzSupport.h"
 
 #include "import/CercaGrado.h"
+#include "import/Gradi.h"
 #include "import/LeggiVoce.h"
 #include "import/TextFile.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -43,7 +47,9 @@ void checkDecoding(const QByteArray &bytes, const QString &text)
     }
 }
 
+QString rankFolder;
 QString rankFile;
+Gradi *gradi = nullptr;
 
 // A few phrases made from the items: as written, in capitals, one
 // character longer and one shorter; the empty phrase too.
@@ -67,6 +73,18 @@ void checkRankLookup(const QByteArray &bytes, const QString &text, const std::ve
         fuzz::check(CercaGrado(phrase, rankFile) == ranks.contains(phrase),
                     "CercaGrado does not answer as the items of the file", phrase);
     }
+
+    // Gradi reads the file of the current folder; every phrase is asked
+    // twice, the second time from memory where the system allows it.
+    const QString previous = QDir::currentPath();
+    fuzz::check(QDir::setCurrent(rankFolder), "cannot enter the temporary folder");
+    for (int round = 0; round < 2; ++round) {
+        for (const QString &phrase : phrases) {
+            fuzz::check(gradi->CercaGrado(phrase) == ranks.contains(phrase),
+                        "Gradi does not answer as the items of the file", phrase);
+        }
+    }
+    QDir::setCurrent(previous);
 }
 
 } // namespace
@@ -75,7 +93,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     static QTemporaryDir dir;
     fuzz::check(dir.isValid(), "no temporary folder");
+    rankFolder = dir.path();
     rankFile = dir.filePath(QStringLiteral("Gradi.txt"));
+    gradi = new Gradi;
     return 0;
 }
 

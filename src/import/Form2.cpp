@@ -2,8 +2,8 @@
 #include "import/Form2.h"
 
 #include "app/Module1.h"
-#include "import/CercaGrado.h"
 #include "import/FileEsempio.h"
+#include "import/Gradi.h"
 #include "import/Importazione.h"
 #include "import/TextFile.h"
 #include "store/Membri.h"
@@ -70,9 +70,9 @@ void Form2::Form_Load()
     Label1->setText(Label1->text() + word);
 }
 
-bool Form2::CercaGrado(const QString &phrase) const
+bool Form2::CercaGrado(const QString &phrase)
 {
-    return ::CercaGrado(phrase, QStringLiteral("Gradi.txt"));
+    return m_gradi.CercaGrado(phrase);
 }
 
 void Form2::BtnLeggi_Click()

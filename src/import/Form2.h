@@ -1,6 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "import/Gradi.h"
 #include "store/DataControl.h"
 
 #include "ui/ModalForm.h"
@@ -29,7 +30,9 @@ private slots:
 
 private:
     void Form_Load();
-    bool CercaGrado(const QString &phrase) const;
+    /// The rank lookup of the import: "Gradi.txt", answered from memory
+    /// while the file is proved unchanged.
+    bool CercaGrado(const QString &phrase);
 
     QPushButton *BtnAnnulla = nullptr;
     QPushButton *BtnLeggi = nullptr;
@@ -39,4 +42,5 @@ private:
     TextBox *m_text1 = nullptr;
 
     DataControl Data1;
+    Gradi m_gradi;
 };

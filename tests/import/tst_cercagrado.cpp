@@ -1,11 +1,64 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "core/Failure.h"
 #include "import/CercaGrado.h"
+#include "import/Gradi.h"
+#include "import/Importazione.h"
 #include "import/TextFile.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
 #include "support/TempWorkDir.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTest>
+
+#include <cstdio>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// Where the rank list is answered from memory; elsewhere every call reads.
+#ifdef Q_OS_LINUX
+constexpr bool fromMemory = true;
+#else
+constexpr bool fromMemory = false;
+#endif
+
+// The reads a Gradi makes for calls made while the file stays the same.
+int readsFor(int calls)
+{
+    return fromMemory ? 1 : calls;
+}
+
+// The message of the UserError the call throws; empty when it throws none.
+template <typename Call>
+QString fileErrorOf(Call call)
+{
+    try {
+        call();
+    } catch (const UserError &error) {
+        return error.message();
+    }
+    return {};
+}
+
+// The files this process holds open, where the system tells.
+qsizetype openFiles()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
+enum Change { RewrittenInPlace, ReplacedByRename, DeletedAndCreated };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Change)
 
 class TestCercaGrado : public QObject
 {
@@ -17,6 +70,10 @@ private slots:
     void testReplacedFileIsSeen();
     void testUnreadableFile_data();
     void testUnreadableFile();
+    void testChangeAfterAnswersFromMemory_data();
+    void testChangeAfterAnswersFromMemory();
+    void testDeletedFileIsReportedThenCreatedAgain();
+    void testEditByAnotherProcessDuringAnImport();
 };
 
 void TestCercaGrado::testLookup_data()
@@ -65,6 +122,17 @@ void TestCercaGrado::testLookup()
     TempWorkDir dir;
     QVERIFY(dir.write("Gradi.txt", file));
     QCOMPARE(CercaGrado(phrase), found);
+
+    // The same answers from memory, and from a Gradi that reads at every
+    // call because its path has a folder part.
+    Gradi kept;
+    Gradi everyTime(QStringLiteral("./Gradi.txt"));
+    for (int call = 0; call < 2; ++call) {
+        QCOMPARE(kept.CercaGrado(phrase), found);
+        QCOMPARE(everyTime.CercaGrado(phrase), found);
+    }
+    QCOMPARE(kept.letture(), readsFor(2));
+    QCOMPARE(everyTime.letture(), 2);
 }
 
 void TestCercaGrado::testReplacedFileIsSeen()
@@ -97,12 +165,132 @@ void TestCercaGrado::testUnreadableFile()
         QVERIFY(dir.write("Gradi.txt", "Capo\r\n"));
     if (makeFolder)
         QVERIFY(QDir().mkdir(path));
-    try {
-        CercaGrado("Capo", path);
-        QFAIL("no UserError");
-    } catch (const UserError &error) {
-        QVERIFY2(error.message().contains(u'«' + path + u'»'), qPrintable(error.message()));
+    const QString message = fileErrorOf([&] { CercaGrado("Capo", path); });
+    QVERIFY2(message.contains(u'«' + path + u'»'), qPrintable(message));
+    Gradi gradi(path);
+    QCOMPARE(fileErrorOf([&] { gradi.CercaGrado("Capo"); }), message);
+}
+
+void TestCercaGrado::testChangeAfterAnswersFromMemory_data()
+{
+    QTest::addColumn<Change>("change");
+    QTest::newRow("rewritten in place, same length and time") << RewrittenInPlace;
+    QTest::newRow("replaced by rename") << ReplacedByRename;
+    QTest::newRow("deleted and created again") << DeletedAndCreated;
+}
+
+void TestCercaGrado::testChangeAfterAnswersFromMemory()
+{
+    QFETCH(Change, change);
+    TempWorkDir dir;
+    QVERIFY(dir.write("Gradi.txt", "Capo\r\nMembro\r\n"));
+    Gradi gradi;
+    QVERIFY(gradi.CercaGrado("Capo"));
+    QVERIFY(!gradi.CercaGrado("Cape"));
+    QCOMPARE(gradi.letture(), readsFor(2));
+
+    const QByteArray after = "Cape\r\nMembro\r\n";
+    switch (change) {
+    case RewrittenInPlace: {
+#ifdef Q_OS_LINUX
+        // Size and modification time come out as they were, to the
+        // nanosecond, so only the contents tell the two files apart.
+        struct stat before;
+        QCOMPARE(::stat("Gradi.txt", &before), 0);
+        QVERIFY(dir.write("Gradi.txt", after));
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, "Gradi.txt", times, 0), 0);
+        struct stat now;
+        QCOMPARE(::stat("Gradi.txt", &now), 0);
+        QCOMPARE(now.st_size, before.st_size);
+        QCOMPARE(now.st_mtim.tv_sec, before.st_mtim.tv_sec);
+        QCOMPARE(now.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+#else
+        QVERIFY(dir.write("Gradi.txt", after));
+#endif
+        break;
     }
+    case ReplacedByRename:
+        QVERIFY(dir.write("Gradi.new", after));
+        QCOMPARE(std::rename("Gradi.new", "Gradi.txt"), 0);
+        break;
+    case DeletedAndCreated:
+        QVERIFY(QFile::remove("Gradi.txt"));
+        QVERIFY(dir.write("Gradi.txt", after));
+        break;
+    }
+
+    QVERIFY(!gradi.CercaGrado("Capo"));
+    QVERIFY(gradi.CercaGrado("Cape"));
+    QVERIFY(gradi.CercaGrado("Membro"));
+    QCOMPARE(gradi.letture(), readsFor(2) + readsFor(3));
+}
+
+void TestCercaGrado::testDeletedFileIsReportedThenCreatedAgain()
+{
+    TempWorkDir dir;
+    QVERIFY(dir.write("Gradi.txt", "Capo\r\n"));
+    const qsizetype openBefore = openFiles();
+    {
+        Gradi gradi;
+        QVERIFY(gradi.CercaGrado("Capo"));
+        QVERIFY(gradi.CercaGrado("CAPO"));
+        QCOMPARE(gradi.letture(), readsFor(2));
+
+        QVERIFY(QFile::remove("Gradi.txt"));
+        const QString missing = fileErrorOf([] { CercaGrado("Capo"); });
+        QVERIFY2(missing.contains(QStringLiteral("file non trovato")), qPrintable(missing));
+        QCOMPARE(fileErrorOf([&] { gradi.CercaGrado("Capo"); }), missing);
+
+        QVERIFY(dir.write("Gradi.txt", "Membro\r\n"));
+        QVERIFY(gradi.CercaGrado("Membro"));
+        QVERIFY(!gradi.CercaGrado("Capo"));
+    }
+    // Nothing is left open: neither the file nor the watches.
+    QCOMPARE(openFiles(), openBefore);
+}
+
+// Another program saves the rank list in place between two questions of an
+// import: the lines before it were answered from memory, the line after it
+// holds a rank only the new list knows, and the import reads it.
+void TestCercaGrado::testEditByAnotherProcessDuringAnImport()
+{
+    TempWorkDir dir;
+    QVERIFY(dir.write("Gradi.txt", "Capo\r\n"));
+    Membri::createIfMissing(Membri::fileName());
+    const QString text = QStringLiteral("1 Uno  Capo 10 [1:1:1] 01.12.2026\r\n"
+                                        "2 Due  Capo 20 [1:1:2] 01.12.2026\r\n"
+                                        "3 Tre  Vice Comandante 30 [1:1:3] 01.12.2026\r\n");
+    Gradi gradi;
+    int readsBeforeEdit = -1;
+    bool edited = false;
+    const RankLookup lookup = [&](const QString &phrase) {
+        if (phrase == QLatin1String("Vice") && readsBeforeEdit < 0) {
+            readsBeforeEdit = gradi.letture();
+            QProcess editor;
+            editor.start(QStringLiteral(QUADRIVO_CHILD), {QStringLiteral("write"), dir.filePath("Gradi.txt"),
+                                                          QStringLiteral("Capo\r\nVice Comandante\r\n")});
+            edited = editor.waitForFinished(30000) && editor.exitStatus() == QProcess::NormalExit
+                && editor.exitCode() == 0;
+        }
+        return gradi.CercaGrado(phrase);
+    };
+
+    DataControl data(QLocale::c());
+    data.setDatabaseName(Membri::fileName());
+    int lines = 0;
+    try {
+        lines = importaPalmeria(data, text, 1, lookup, QLocale::c());
+    } catch (const ImportError &error) {
+        QFAIL(qPrintable(error.message()));
+    }
+    QVERIFY(edited);
+    QCOMPARE(lines, 3);
+    QCOMPARE(readsBeforeEdit, readsFor(2));
+    const QList<QVariantList> rows = readMembers();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[2][Membri::Grado].toString(), QStringLiteral("Vice Comandante"));
+    QCOMPARE(rows[2][Membri::Punti1].toInt(), 30);
 }
 
 QTEST_GUILESS_MAIN(TestCercaGrado)

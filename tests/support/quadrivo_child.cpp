@@ -3,11 +3,12 @@
 //   quadrivo_child import FILE TIPO   imports FILE's text into Quadrivo.mdb
 //   quadrivo_child lock               holds an exclusive transaction on
 //                                     Quadrivo.mdb until its input closes
-#include "import/CercaGrado.h"
-#include "import/Importazione.h"
-#include "import/TextFile.h"
+//   quadrivo_child write FILE TEXT    rewrites FILE in place with TEXT
 #include "store/DataControl.h"
+#include "import/Gradi.h"
+#include "import/Importazione.h"
 #include "store/Membri.h"
+#include "import/TextFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -46,14 +47,27 @@ int import(const QString &file, qint16 tipoDati)
     DataControl data;
     data.setDatabaseName(Membri::fileName());
     try {
-        const int lines = importaPalmeria(
-            data, readTextFile(file), tipoDati, [](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
+        Gradi gradi;
+        const int lines = importaPalmeria(data, readTextFile(file), tipoDati,
+                                          [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); },
+                                          QLocale());
         std::printf("%d\n", lines);
         return 0;
     } catch (const std::exception &error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
+}
+
+// Truncates and writes the same file, as an editor that saves in place.
+int rewrite(const QString &path, const QString &text)
+{
+    QFile file(path);
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return 1;
+    file.close();
+    return file.error() == QFileDevice::NoError ? 0 : 1;
 }
 
 } // namespace
@@ -66,6 +80,8 @@ int main(int argc, char *argv[])
         return holdLock();
     if (args.value(1) == QLatin1String("import") && args.size() == 4)
         return import(args[2], qint16(args[3].toShort()));
-    std::fputs("uso: quadrivo_child import FILE TIPO | lock\n", stderr);
+    if (args.value(1) == QLatin1String("write") && args.size() == 4)
+        return rewrite(args[2], args[3]);
+    std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT\n", stderr);
     return 64;
 }
