@@ -70,50 +70,38 @@ qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<boo
         if (touched[i] && !m_columns[i].isEmpty())
             names << m_columns[i];
     const QString key = names.join(u',');
-    std::shared_ptr<QSqlQuery> &insert = m_inserts[key];
+    std::unique_ptr<QSqlQuery> &insert = m_inserts[key];
     if (!insert) {
-        auto query = std::make_shared<QSqlQuery>(m_db);
-        const QString sql = names.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(m_table, key, QStringList(names.size(), QStringLiteral("?")).join(u','));
-        if (!query->prepare(sql)) {
-            m_inserts.remove(key);
-            fail(action, *query);
-        }
-        insert = std::move(query);
+        // The statement gives back the saved record, defaults included, so
+        // nothing is read again (RETURNING: SQLite 3.35 and later).
+        QStringList returned = {QStringLiteral("rowid")};
+        for (const QString &column : m_columns)
+            if (!column.isEmpty())
+                returned << column;
+        const QString given = names.isEmpty()
+            ? QStringLiteral("DEFAULT VALUES")
+            : QStringLiteral("(%1) VALUES (%2)").arg(key, QStringList(names.size(), QStringLiteral("?")).join(u','));
+        prepared(insert,
+                 QStringLiteral("INSERT INTO %1 %2 RETURNING %3").arg(m_table, given, returned.join(u',')),
+                 action);
     }
     QSqlQuery &query = *insert;
     int bind = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i)
         if (touched[i] && !m_columns[i].isEmpty())
             query.bindValue(bind++, StoredValue::bindable(values[i]));
-    if (!query.exec())
+    if (!query.exec() || !query.next())
         fail(action, query);
-    const qint64 rowid = query.lastInsertId().toLongLong();
-
-    // The saved record as the table holds it, defaults included.
-    QStringList columns;
-    for (const QString &column : m_columns)
-        if (!column.isEmpty())
-            columns << column;
-    if (columns.isEmpty())
-        return rowid;
-    const QString readAction = QStringLiteral("Impossibile rileggere il database «%1»");
-    QSqlQuery &read = prepared(
-        m_readBack, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columns.join(u','), m_table), readAction);
-    read.bindValue(0, rowid);
-    if (!read.exec() || !read.next())
-        fail(readAction, read);
-    int column = 0;
+    const qint64 rowid = query.value(0).toLongLong();
+    int column = 1;
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         if (m_columns[i].isEmpty())
             continue;
-        QVariant v = read.value(column++);
+        QVariant v = query.value(column++);
         values[i] = StoredValue::isNull(v) ? QVariant() : std::move(v);
     }
-    // Reset at once: a statement left open would keep the next save's
-    // transaction from committing.
-    read.finish();
+    // Reset at once: the record's transaction commits when its statement
+    // ends, before the next line is cut.
+    query.finish();
     return rowid;
 }

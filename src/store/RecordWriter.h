@@ -1,13 +1,13 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <memory>
+#include <map>
 #include <vector>
 
 class QSqlQuery;
@@ -45,6 +45,5 @@ private:
     std::vector<QString> m_columns;
     QString m_fileName;
     std::unique_ptr<QSqlQuery> m_update;
-    std::unique_ptr<QSqlQuery> m_readBack;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_inserts; // by the list of columns given
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_inserts; // by the list of columns given
 };
