@@ -35,17 +35,17 @@ QString savedLinesText(int saved)
 
 // The line's score as a whole number under the user's locale; a token that
 // is not one stops the line before the table is touched.
-qint32 leggiPunti(const QString &punti, const QLocale &locale)
+qint32 leggiPunti(const QString &punti, const IntegerReader &readInteger)
 {
-    const auto n = parseInt32(punti, locale);
+    const auto n = readInteger(punti);
     if (!n)
         throw UserError(QStringLiteral("Il punteggio «%1» non è un numero intero valido.").arg(punti));
     return *n;
 }
 
-void mergeInitial(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
+void mergeInitial(RecordSet &rs, const RigaMembro &riga, const IntegerReader &readInteger)
 {
-    leggiPunti(riga.Punti, locale);
+    const qint32 punti = leggiPunti(riga.Punti, readInteger);
     rs.FindFirst({{QStringLiteral("Valid"), 0}});
     if (rs.NoMatch()) {
         rs.AddNew();
@@ -56,16 +56,18 @@ void mergeInitial(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
     rs.setField(Membri::Nick, riga.Nick);
     rs.setField(Membri::Madre, riga.Madre);
     rs.setField(Membri::Grado, riga.Grado);
-    rs.setField(Membri::Punti1, riga.Punti);
+    // The score as the number its text reads as: the table's own reading
+    // of the text, with no second pass over it.
+    rs.setField(Membri::Punti1, punti);
     rs.setField(Membri::Punti2, QVariant());
     rs.setField(Membri::Per, QVariant());
     rs.setField(Membri::Diff, QVariant());
     rs.Update();
 }
 
-void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
+void mergeFinal(RecordSet &rs, const RigaMembro &riga, const IntegerReader &readInteger)
 {
-    const qint32 puntiFin = leggiPunti(riga.Punti, locale);
+    const qint32 puntiFin = leggiPunti(riga.Punti, readInteger);
 
     qint32 puntiIni = 0;
     rs.FindFirst({{QStringLiteral("Madre"), riga.Madre}, {QStringLiteral("Valid"), 1}});
@@ -97,7 +99,7 @@ void mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
     rs.setField(Membri::Nick, riga.Nick);
     rs.setField(Membri::Madre, riga.Madre);
     rs.setField(Membri::Grado, riga.Grado);
-    rs.setField(Membri::Punti2, riga.Punti);
+    rs.setField(Membri::Punti2, puntiFin);
     if (puntiIni != 0) {
         const auto v = calcolaVariazione(puntiIni, puntiFin);
         if (!v)
@@ -181,6 +183,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
         throw ImportError(error.message() + QStringLiteral("\nNessuna riga è stata importata."), 0);
     }
 
+    const IntegerReader readInteger(locale);
     const QStringView remaining(text);
     qsizetype pos = 0;
     int number = 1;
@@ -199,9 +202,9 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             break;
         try {
             if (tipoDati == 1)
-                mergeInitial(*rs, *riga, locale);
+                mergeInitial(*rs, *riga, readInteger);
             else
-                mergeFinal(*rs, *riga, locale);
+                mergeFinal(*rs, *riga, readInteger);
         } catch (const UserError &error) {
             rs->CancelUpdate();
             lineFailed(number, lineExcerpt(remaining, start), error.message());
