@@ -4,6 +4,7 @@
 #include "DatabaseError.h"
 #include "Membri.h"
 #include "SqlConnection.h"
+#include "Storico.h"
 
 #include <QFileInfo>
 
@@ -39,6 +40,15 @@ void DataControl::open()
     auto connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
     // Nothing is written to a file until it is known to hold the member table.
     Membri::checkSchema(connection->database(), m_databaseName);
+    // A file of a newer format is refused; one of an older format gets the
+    // history, unless it cannot be written now (read-only, busy, damaged):
+    // the member table works without it, and the history's commands say why.
+    if (Storico::formatoDaAggiornare(connection->database(), m_databaseName)) {
+        try {
+            Storico::aggiornaFormato(connection->database(), m_databaseName);
+        } catch (const DatabaseError &) {
+        }
+    }
     connection->configureJournal();
     m_connection = std::move(connection);
 }
@@ -47,18 +57,34 @@ void DataControl::Refresh()
 {
     m_recordset.reset();
     try {
-        // Opening checks the table; an open file is checked again at every
-        // statement, since it may have been replaced while the program runs.
-        if (m_connection)
-            Membri::checkSchema(m_connection->database(), m_databaseName);
-        else
-            open();
+        openOrCheck();
         m_recordset = std::make_unique<RecordSet>(m_connection->database(), m_recordSource, m_locale,
                                                   m_databaseName);
     } catch (...) {
         close();
         throw;
     }
+}
+
+void DataControl::openOrCheck()
+{
+    // Opening checks the table; an open file is checked again at every
+    // statement, since it may have been replaced while the program runs.
+    if (m_connection)
+        Membri::checkSchema(m_connection->database(), m_databaseName);
+    else
+        open();
+}
+
+QSqlDatabase DataControl::database()
+{
+    try {
+        openOrCheck();
+    } catch (...) {
+        close();
+        throw;
+    }
+    return m_connection->database();
 }
 
 RecordSet &DataControl::Recordset()

@@ -4,6 +4,7 @@
 #include "RecordSet.h"
 
 #include <QLocale>
+#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -35,11 +36,16 @@ public:
     /// The record set of the last Refresh. Throws DatabaseError when none.
     RecordSet &Recordset();
 
+    /// The open file, for statements that need no record set (the
+    /// history's); opened and checked as Refresh does. Throws DatabaseError.
+    QSqlDatabase database();
+
     /// Drops the record set and closes the file.
     void close();
 
 private:
     void open();
+    void openOrCheck();
 
     QLocale m_locale;
     QString m_databaseName;

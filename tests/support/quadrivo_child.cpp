@@ -3,13 +3,18 @@
 //   quadrivo_child import FILE TIPO   imports FILE's text into Quadrivo.mdb
 //   quadrivo_child lock               holds an exclusive transaction on
 //                                     Quadrivo.mdb until its input closes
+//   quadrivo_child storico N          writes snapshots of N lines into
+//                                     Quadrivo.mdb one after the other,
+//                                     printing the count of each, until killed
 #include "CercaGrado.h"
 #include "DataControl.h"
 #include "Importazione.h"
 #include "Membri.h"
+#include "Storico.h"
 #include "TextFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -57,6 +62,26 @@ int import(const QString &file, qint16 tipoDati)
     }
 }
 
+int writeSnapshots(int lines)
+{
+    std::vector<Storico::RigaRilevazione> righe;
+    for (int i = 1; i <= lines; ++i)
+        righe.push_back({QStringLiteral("Membro %1").arg(i), QStringLiteral("[%1:%2:1]").arg(i / 500 + 1).arg(i % 500 + 1),
+                         QStringLiteral("Capo"), 1000 + i});
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    try {
+        for (int written = 1;; ++written) {
+            Storico::scriviRilevazione(data.database(), data.DatabaseName(), QDateTime::currentDateTime(), 1, righe);
+            std::printf("%d\n", written);
+            std::fflush(stdout);
+        }
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -67,6 +92,8 @@ int main(int argc, char *argv[])
         return holdLock();
     if (args.value(1) == QLatin1String("import") && args.size() == 4)
         return import(args[2], qint16(args[3].toShort()));
-    std::fputs("uso: quadrivo_child import FILE TIPO | lock\n", stderr);
+    if (args.value(1) == QLatin1String("storico") && args.size() == 3)
+        return writeSnapshots(args[2].toInt());
+    std::fputs("uso: quadrivo_child import FILE TIPO | lock | storico N\n", stderr);
     return 64;
 }

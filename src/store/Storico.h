@@ -1,0 +1,88 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class QDateTime;
+
+/// The history: every member list an import saved whole, kept as one
+/// snapshot ("rilevazione") in the tables Rilevazioni and Punteggi beside
+/// Membri. The file's format is its PRAGMA user_version: 0 for files made
+/// before the history, Formato for files that hold it.
+namespace Storico {
+
+constexpr int Formato = 1;
+
+/// The statements that add the history to a file holding Membri: the two
+/// tables, the index on Madre and the format number.
+QStringList istruzioniSchema();
+
+/// Reads the format of an open file already known to hold Membri. Returns
+/// true when it is older than Formato and lacks the history; throws
+/// DatabaseError naming the file, which is left untouched, when it is newer
+/// (or unknown).
+bool formatoDaAggiornare(const QSqlDatabase &db, const QString &fileName);
+
+/// Brings a file of an older format up to Formato: the history's tables and
+/// index are added in one transaction, nothing else changes. A damaged file
+/// is left as it is. Throws DatabaseError naming the file.
+void aggiornaFormato(const QSqlDatabase &db, const QString &fileName);
+
+/// One saved member line, as the import stored it.
+struct RigaRilevazione
+{
+    QString Nick;
+    QString Madre;
+    QString Grado;
+    qint32 Punti = 0;
+};
+
+/// Writes one snapshot in one transaction: whole or not at all. Quando is
+/// kept as local date and time, ISO 8601 to the second; Tipo is 1 (initial
+/// data) or 2 (final data); the lines get Riga 1, 2, ... in their order.
+/// Returns the snapshot's Id. Throws DatabaseError naming the file.
+///
+/// This and the two functions below first bring a file of an older format
+/// up to date, and say why when they cannot.
+qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const QDateTime &quando, int tipo,
+                         const std::vector<RigaRilevazione> &righe);
+
+/// A snapshot as the table holds it.
+struct Rilevazione
+{
+    qint64 Id = 0;
+    QString Quando;
+    int Tipo = 0;
+};
+
+/// A score row as the table holds it; Null texts are empty.
+struct Punteggio
+{
+    qint64 Rilevazione = 0;
+    qint64 Riga = 0;
+    QString Nick;
+    QString Madre;
+    QString Grado;
+    qint64 Punti = 0;
+};
+
+/// Everything the history holds, in no particular order.
+struct Storia
+{
+    std::vector<Rilevazione> rilevazioni;
+    std::vector<Punteggio> punteggi;
+};
+
+/// Reads every snapshot and every score row, two statements in all. Throws
+/// DatabaseError naming the file.
+Storia leggiStoria(const QSqlDatabase &db, const QString &fileName);
+
+/// Deletes a snapshot and its rows in one transaction. Throws DatabaseError
+/// naming the file.
+void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 id);
+
+} // namespace Storico
