@@ -1,0 +1,293 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "StoricoDati.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace StoricoDati {
+
+namespace {
+
+// A planet's line in one snapshot: the first line counts.
+struct Voce
+{
+    int rilevazione; // index into Quadro::rilevazioni
+    qint64 riga;
+    qint64 punti;
+    std::size_t sorgente; // the score row, for Nick and Grado
+};
+
+QVariant allineaDestra()
+{
+    return QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
+}
+
+} // namespace
+
+Quadro componi(const Storico::Storia &storia)
+{
+    Quadro quadro;
+
+    // Snapshots newest first. Quando is ISO 8601 local time, so its text
+    // sorts as its time does.
+    quadro.rilevazioni.reserve(storia.rilevazioni.size());
+    for (const Storico::Rilevazione &r : storia.rilevazioni) {
+        RigaRilevazione riga;
+        riga.id = r.Id;
+        riga.quandoTesto = r.Quando;
+        riga.quando = QDateTime::fromString(r.Quando, Qt::ISODate);
+        riga.tipo = r.Tipo;
+        quadro.rilevazioni.push_back(std::move(riga));
+    }
+    std::sort(quadro.rilevazioni.begin(), quadro.rilevazioni.end(),
+              [](const RigaRilevazione &a, const RigaRilevazione &b) {
+                  if (a.quandoTesto != b.quandoTesto)
+                      return a.quandoTesto > b.quandoTesto;
+                  return a.id > b.id;
+              });
+    QHash<qint64, int> perId;
+    perId.reserve(static_cast<qsizetype>(quadro.rilevazioni.size()));
+    for (std::size_t i = 0; i < quadro.rilevazioni.size(); ++i)
+        perId.insert(quadro.rilevazioni[i].id, static_cast<int>(i));
+
+    // One pass over the score rows: the totals, and each planet's line in
+    // each snapshot.
+    QHash<QString, int> perMadre;
+    std::vector<std::vector<Voce>> voci;
+    QHash<quint64, std::size_t> vocePerCoppia; // (planet, snapshot) -> index into its voci
+    for (std::size_t k = 0; k < storia.punteggi.size(); ++k) {
+        const Storico::Punteggio &p = storia.punteggi[k];
+        const auto found = perId.constFind(p.Rilevazione);
+        if (found == perId.constEnd())
+            continue;
+        const int ril = *found;
+        RigaRilevazione &totale = quadro.rilevazioni[static_cast<std::size_t>(ril)];
+        ++totale.membri;
+        totale.puntiTotali += p.Punti;
+
+        auto madre = perMadre.constFind(p.Madre);
+        if (madre == perMadre.constEnd()) {
+            madre = perMadre.insert(p.Madre, static_cast<int>(quadro.madri.size()));
+            RigaMadre riga;
+            riga.madre = p.Madre;
+            quadro.madri.push_back(std::move(riga));
+            voci.emplace_back();
+        }
+        const int m = *madre;
+        std::vector<Voce> &sue = voci[static_cast<std::size_t>(m)];
+        const quint64 coppia = (quint64(quint32(m)) << 32) | quint32(ril);
+        const auto gia = vocePerCoppia.constFind(coppia);
+        if (gia == vocePerCoppia.constEnd()) {
+            vocePerCoppia.insert(coppia, sue.size());
+            sue.push_back({ril, p.Riga, p.Punti, k});
+        } else if (p.Riga < sue[*gia].riga) {
+            sue[*gia] = {ril, p.Riga, p.Punti, k};
+        }
+    }
+
+    for (std::size_t m = 0; m < quadro.madri.size(); ++m) {
+        RigaMadre &riga = quadro.madri[m];
+        std::vector<Voce> &sue = voci[m];
+        // Oldest first: the higher the index, the older the snapshot.
+        std::sort(sue.begin(), sue.end(), [](const Voce &a, const Voce &b) { return a.rilevazione > b.rilevazione; });
+        const Voce &prima = sue.front();
+        const Voce &ultima = sue.back();
+        riga.nick = storia.punteggi[ultima.sorgente].Nick;
+        riga.grado = storia.punteggi[ultima.sorgente].Grado;
+        riga.prima = prima.punti;
+        riga.ultima = ultima.punti;
+        riga.variazione = ultima.punti - prima.punti;
+        riga.rilevazioni = static_cast<int>(sue.size());
+        riga.punti.reserve(sue.size());
+        for (const Voce &v : sue)
+            riga.punti.emplace_back(v.rilevazione, v.punti);
+    }
+    std::sort(quadro.madri.begin(), quadro.madri.end(), [](const RigaMadre &a, const RigaMadre &b) {
+        if (a.variazione != b.variazione)
+            return a.variazione > b.variazione;
+        if (a.ultima != b.ultima)
+            return a.ultima > b.ultima;
+        return a.madre < b.madre;
+    });
+    return quadro;
+}
+
+QString testoData(const RigaRilevazione &r, const QLocale &locale)
+{
+    return r.quando.isValid() ? locale.toString(r.quando, QLocale::ShortFormat) : r.quandoTesto;
+}
+
+QString testoTipo(int tipo)
+{
+    if (tipo == 1)
+        return QStringLiteral("Iniziale");
+    if (tipo == 2)
+        return QStringLiteral("Finale");
+    return QString::number(tipo);
+}
+
+QString testoVariazione(qint64 variazione, const QLocale &locale)
+{
+    return variazione > 0 ? QStringLiteral("+") + locale.toString(variazione) : locale.toString(variazione);
+}
+
+QString titoloGrafico(const Quadro &quadro, int madre)
+{
+    if (madre < 0 || static_cast<std::size_t>(madre) >= quadro.madri.size())
+        return QStringLiteral("Punti totali dell'alleanza");
+    return QStringLiteral("Punti di %1").arg(quadro.madri[static_cast<std::size_t>(madre)].nick);
+}
+
+QList<QPointF> serie(const Quadro &quadro, int madre)
+{
+    QList<QPointF> punti;
+    const auto aggiungi = [&](int rilevazione, qint64 valore) {
+        const QDateTime &quando = quadro.rilevazioni[static_cast<std::size_t>(rilevazione)].quando;
+        if (quando.isValid())
+            punti.append(QPointF(static_cast<qreal>(quando.toMSecsSinceEpoch()), static_cast<qreal>(valore)));
+    };
+    if (madre < 0 || static_cast<std::size_t>(madre) >= quadro.madri.size()) {
+        for (int i = static_cast<int>(quadro.rilevazioni.size()) - 1; i >= 0; --i)
+            aggiungi(i, quadro.rilevazioni[static_cast<std::size_t>(i)].puntiTotali);
+    } else {
+        for (const auto &[rilevazione, valore] : quadro.madri[static_cast<std::size_t>(madre)].punti)
+            aggiungi(rilevazione, valore);
+    }
+    return punti;
+}
+
+ModelloRilevazioni::ModelloRilevazioni(const Quadro &quadro, const QLocale &locale, QObject *parent)
+    : QAbstractTableModel(parent), m_quadro(quadro), m_locale(locale)
+{
+}
+
+void ModelloRilevazioni::aggiorna()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int ModelloRilevazioni::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_quadro.rilevazioni.size());
+}
+
+int ModelloRilevazioni::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Colonne;
+}
+
+QVariant ModelloRilevazioni::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const RigaRilevazione &r = m_quadro.rilevazioni[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+        case Data: return testoData(r, m_locale);
+        case Tipo: return testoTipo(r.tipo);
+        case Membri: return m_locale.toString(r.membri);
+        case PuntiTotali: return m_locale.toString(r.puntiTotali);
+        default: return {};
+        }
+    }
+    if (role == SortRole) {
+        switch (index.column()) {
+        case Data: return -index.row(); // the rows stand newest first
+        case Tipo: return r.tipo;
+        case Membri: return r.membri;
+        case PuntiTotali: return r.puntiTotali;
+        default: return {};
+        }
+    }
+    if (role == Qt::TextAlignmentRole && index.column() >= Membri)
+        return allineaDestra();
+    return {};
+}
+
+QVariant ModelloRilevazioni::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Data: return QStringLiteral("Data");
+    case Tipo: return QStringLiteral("Tipo");
+    case Membri: return QStringLiteral("Membri");
+    case PuntiTotali: return QStringLiteral("Punti totali");
+    default: return {};
+    }
+}
+
+ModelloMembri::ModelloMembri(const Quadro &quadro, const QLocale &locale, QObject *parent)
+    : QAbstractTableModel(parent), m_quadro(quadro), m_locale(locale)
+{
+}
+
+void ModelloMembri::aggiorna()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int ModelloMembri::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_quadro.madri.size());
+}
+
+int ModelloMembri::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Colonne;
+}
+
+QVariant ModelloMembri::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const RigaMadre &r = m_quadro.madri[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+        case Nick: return r.nick;
+        case Madre: return r.madre;
+        case Grado: return r.grado;
+        case Prima: return m_locale.toString(r.prima);
+        case Ultima: return m_locale.toString(r.ultima);
+        case Variazione: return testoVariazione(r.variazione, m_locale);
+        case Rilevazioni: return m_locale.toString(r.rilevazioni);
+        default: return {};
+        }
+    }
+    if (role == SortRole) {
+        switch (index.column()) {
+        case Nick: return r.nick;
+        case Madre: return r.madre;
+        case Grado: return r.grado;
+        case Prima: return r.prima;
+        case Ultima: return r.ultima;
+        case Variazione: return r.variazione;
+        case Rilevazioni: return r.rilevazioni;
+        default: return {};
+        }
+    }
+    if (role == Qt::TextAlignmentRole && index.column() >= Prima)
+        return allineaDestra();
+    return {};
+}
+
+QVariant ModelloMembri::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Nick: return QStringLiteral("Nick");
+    case Madre: return QStringLiteral("Madre");
+    case Grado: return QStringLiteral("Grado");
+    case Prima: return QStringLiteral("Prima");
+    case Ultima: return QStringLiteral("Ultima");
+    case Variazione: return QStringLiteral("Variazione");
+    case Rilevazioni: return QStringLiteral("Rilevazioni");
+    default: return {};
+    }
+}
+
+} // namespace StoricoDati
