@@ -138,10 +138,11 @@ Form4::Form4(QWidget *parent)
     m_chart->setTitleFont(titleFont);
     m_serie = new QLineSeries;
     m_serie->setPointsVisible(true);
+    m_chart->addSeries(m_serie);
+    // The theme gives the colour when the series joins the chart.
     QPen pen = m_serie->pen();
     pen.setWidth(2);
     m_serie->setPen(pen);
-    m_chart->addSeries(m_serie);
     m_asseTempo = new QDateTimeAxis;
     m_asseTempo->setFormat(QLocale().dateTimeFormat(QLocale::ShortFormat));
     m_asseTempo->setTickCount(5);
@@ -239,6 +240,8 @@ void Form4::carica()
     m_quadro = StoricoDati::componi(storia);
     m_rilevazioni.aggiorna();
     m_membri.aggiorna();
+    // The date's width depends on the locale; a few rows to measure.
+    TblRilevazioni->resizeColumnToContents(StoricoDati::ModelloRilevazioni::Data);
 
     // The newest snapshot is selected; the member stays selected while the
     // history holds it.
@@ -294,11 +297,11 @@ void Form4::disegnaGrafico()
             yMax = std::max(yMax, p.y());
         }
     }
-    // A single point stands in the middle of a day, and of a span of points.
-    if (xMax - xMin < 60 * 1000) {
-        xMin -= dayMs / 2;
-        xMax += dayMs / 2;
-    }
+    // A single point stands in the middle of a day; the first and last
+    // points of a span stand clear of the chart's edges.
+    const qreal xMargin = xMax - xMin < 60 * 1000 ? dayMs / 2 : (xMax - xMin) * 0.03;
+    xMin -= xMargin;
+    xMax += xMargin;
     const qreal margin = yMax > yMin ? (yMax - yMin) * 0.05 : std::max<qreal>(5, std::abs(yMax) * 0.05);
     m_asseTempo->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(xMin)),
                           QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(xMax)));
