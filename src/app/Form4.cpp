@@ -229,17 +229,22 @@ void Form4::carica()
     const int madre = madreSelezionata();
     const QString madreTesto = madre >= 0 ? m_quadro.madri[static_cast<std::size_t>(madre)].madre : QString();
 
-    Storico::Storia storia;
+    StoricoDati::Quadro quadro;
     try {
-        storia = Storico::leggiStoria(Data1.database(), Data1.DatabaseName());
+        const QSqlDatabase db = Data1.database();
+        quadro = StoricoDati::componi(Storico::leggiStoria(db, Data1.DatabaseName()));
+        StoricoDati::assegnaNomi(quadro,
+                                 Storico::leggiNomi(db, Data1.DatabaseName(), StoricoDati::rilevazioniDeiNomi(quadro)));
     } catch (...) {
         Data1.close();
         throw;
     }
     Data1.close();
-    m_quadro = StoricoDati::componi(storia);
-    m_rilevazioni.aggiorna();
-    m_membri.aggiorna();
+    m_rilevazioni.inizioAggiornamento();
+    m_membri.inizioAggiornamento();
+    m_quadro = std::move(quadro);
+    m_membri.fineAggiornamento();
+    m_rilevazioni.fineAggiornamento();
     // The date's width depends on the locale; a few rows to measure.
     TblRilevazioni->resizeColumnToContents(StoricoDati::ModelloRilevazioni::Data);
 

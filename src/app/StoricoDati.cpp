@@ -2,6 +2,7 @@
 #include "StoricoDati.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -9,13 +10,12 @@ namespace StoricoDati {
 
 namespace {
 
-// A planet's line in one snapshot: the first line counts.
+// A planet's line in one snapshot.
 struct Voce
 {
     int rilevazione; // index into Quadro::rilevazioni
     qint64 riga;
     qint64 punti;
-    std::size_t sorgente; // the score row, for Nick and Grado
 };
 
 QVariant allineaDestra()
@@ -51,20 +51,21 @@ Quadro componi(const Storico::Storia &storia)
     for (std::size_t i = 0; i < quadro.rilevazioni.size(); ++i)
         perId.insert(quadro.rilevazioni[i].id, static_cast<int>(i));
 
-    // One pass over the score rows: the totals, and each planet's line in
-    // each snapshot.
+    // One pass over the score rows: the totals, and each planet's lines.
     QHash<QString, int> perMadre;
     std::vector<std::vector<Voce>> voci;
-    QHash<quint64, std::size_t> vocePerCoppia; // (planet, snapshot) -> index into its voci
-    for (std::size_t k = 0; k < storia.punteggi.size(); ++k) {
-        const Storico::Punteggio &p = storia.punteggi[k];
-        const auto found = perId.constFind(p.Rilevazione);
-        if (found == perId.constEnd())
-            continue;
-        const int ril = *found;
-        RigaRilevazione &totale = quadro.rilevazioni[static_cast<std::size_t>(ril)];
-        ++totale.membri;
-        totale.puntiTotali += p.Punti;
+    int ultima = -1; // the last row's snapshot, usually the next row's too
+    RigaRilevazione *totale = nullptr;
+    for (const Storico::Punteggio &p : storia.punteggi) {
+        if (!totale || quadro.rilevazioni[static_cast<std::size_t>(ultima)].id != p.Rilevazione) {
+            const auto found = perId.constFind(p.Rilevazione);
+            if (found == perId.constEnd())
+                continue;
+            ultima = *found;
+            totale = &quadro.rilevazioni[static_cast<std::size_t>(ultima)];
+        }
+        ++totale->membri;
+        totale->puntiTotali += p.Punti;
 
         auto madre = perMadre.constFind(p.Madre);
         if (madre == perMadre.constEnd()) {
@@ -74,30 +75,27 @@ Quadro componi(const Storico::Storia &storia)
             quadro.madri.push_back(std::move(riga));
             voci.emplace_back();
         }
-        const int m = *madre;
-        std::vector<Voce> &sue = voci[static_cast<std::size_t>(m)];
-        const quint64 coppia = (quint64(quint32(m)) << 32) | quint32(ril);
-        const auto gia = vocePerCoppia.constFind(coppia);
-        if (gia == vocePerCoppia.constEnd()) {
-            vocePerCoppia.insert(coppia, sue.size());
-            sue.push_back({ril, p.Riga, p.Punti, k});
-        } else if (p.Riga < sue[*gia].riga) {
-            sue[*gia] = {ril, p.Riga, p.Punti, k};
-        }
+        voci[static_cast<std::size_t>(*madre)].push_back({ultima, p.Riga, p.Punti});
     }
 
     for (std::size_t m = 0; m < quadro.madri.size(); ++m) {
         RigaMadre &riga = quadro.madri[m];
         std::vector<Voce> &sue = voci[m];
-        // Oldest first: the higher the index, the older the snapshot.
-        std::sort(sue.begin(), sue.end(), [](const Voce &a, const Voce &b) { return a.rilevazione > b.rilevazione; });
+        // Oldest first (the higher the index, the older the snapshot), and
+        // in one snapshot the first line, which alone counts.
+        std::sort(sue.begin(), sue.end(), [](const Voce &a, const Voce &b) {
+            return a.rilevazione != b.rilevazione ? a.rilevazione > b.rilevazione : a.riga < b.riga;
+        });
+        sue.erase(std::unique(sue.begin(), sue.end(),
+                              [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; }),
+                  sue.end());
         const Voce &prima = sue.front();
-        const Voce &ultima = sue.back();
-        riga.nick = storia.punteggi[ultima.sorgente].Nick;
-        riga.grado = storia.punteggi[ultima.sorgente].Grado;
+        const Voce &ultimaVoce = sue.back();
+        riga.ultimaRilevazione = quadro.rilevazioni[static_cast<std::size_t>(ultimaVoce.rilevazione)].id;
+        riga.ultimaRiga = ultimaVoce.riga;
         riga.prima = prima.punti;
-        riga.ultima = ultima.punti;
-        riga.variazione = ultima.punti - prima.punti;
+        riga.ultima = ultimaVoce.punti;
+        riga.variazione = ultimaVoce.punti - prima.punti;
         riga.rilevazioni = static_cast<int>(sue.size());
         riga.punti.reserve(sue.size());
         for (const Voce &v : sue)
@@ -111,6 +109,28 @@ Quadro componi(const Storico::Storia &storia)
         return a.madre < b.madre;
     });
     return quadro;
+}
+
+QList<qint64> rilevazioniDeiNomi(const Quadro &quadro)
+{
+    QSet<qint64> ids;
+    for (const RigaMadre &m : quadro.madri)
+        ids.insert(m.ultimaRilevazione);
+    return QList<qint64>(ids.cbegin(), ids.cend());
+}
+
+void assegnaNomi(Quadro &quadro, const std::vector<Storico::Nome> &nomi)
+{
+    QHash<std::pair<qint64, qint64>, const Storico::Nome *> perRiga;
+    perRiga.reserve(static_cast<qsizetype>(nomi.size()));
+    for (const Storico::Nome &n : nomi)
+        perRiga.insert({n.Rilevazione, n.Riga}, &n);
+    for (RigaMadre &m : quadro.madri) {
+        if (const Storico::Nome *n = perRiga.value({m.ultimaRilevazione, m.ultimaRiga})) {
+            m.nick = n->Nick;
+            m.grado = n->Grado;
+        }
+    }
 }
 
 QString testoData(const RigaRilevazione &r, const QLocale &locale)
@@ -160,12 +180,6 @@ QList<QPointF> serie(const Quadro &quadro, int madre)
 ModelloRilevazioni::ModelloRilevazioni(const Quadro &quadro, const QLocale &locale, QObject *parent)
     : QAbstractTableModel(parent), m_quadro(quadro), m_locale(locale)
 {
-}
-
-void ModelloRilevazioni::aggiorna()
-{
-    beginResetModel();
-    endResetModel();
 }
 
 int ModelloRilevazioni::rowCount(const QModelIndex &parent) const
@@ -222,12 +236,6 @@ QVariant ModelloRilevazioni::headerData(int section, Qt::Orientation orientation
 ModelloMembri::ModelloMembri(const Quadro &quadro, const QLocale &locale, QObject *parent)
     : QAbstractTableModel(parent), m_quadro(quadro), m_locale(locale)
 {
-}
-
-void ModelloMembri::aggiorna()
-{
-    beginResetModel();
-    endResetModel();
 }
 
 int ModelloMembri::rowCount(const QModelIndex &parent) const

@@ -35,8 +35,10 @@ struct RigaRilevazione
 struct RigaMadre
 {
     QString madre;
-    QString nick;  // of the latest snapshot holding it
+    QString nick;  // of the latest snapshot holding it (see assegnaNomi)
     QString grado; // of the latest snapshot holding it
+    qint64 ultimaRilevazione = 0; // that snapshot's Id
+    qint64 ultimaRiga = 0;        // and the line there
     qint64 prima = 0;  // score in the earliest snapshot holding it
     qint64 ultima = 0; // score in the latest one
     qint64 variazione = 0;
@@ -55,9 +57,15 @@ struct Quadro
     std::vector<RigaMadre> madri;
 };
 
-/// Works out the window's contents in time linear in the history's size.
-/// Score rows of an unknown snapshot are left out.
+/// Works out the window's contents, but the members' Nick and Grado, in
+/// time linear in the history's size (a sort of each member's few lines
+/// aside). Score rows of an unknown snapshot are left out.
 Quadro componi(const Storico::Storia &storia);
+
+/// The snapshots whose lines name the members: each member's latest.
+QList<qint64> rilevazioniDeiNomi(const Quadro &quadro);
+/// Gives each member Nick and Grado of its line in its latest snapshot.
+void assegnaNomi(Quadro &quadro, const std::vector<Storico::Nome> &nomi);
 
 /// "Data": the date and time in the locale's short format, or Quando as
 /// stored when it does not read as one.
@@ -87,8 +95,9 @@ public:
 
     ModelloRilevazioni(const Quadro &quadro, const QLocale &locale, QObject *parent = nullptr);
 
-    /// Tells the views that the Quadro changed.
-    void aggiorna();
+    /// Called before and after the Quadro changes.
+    void inizioAggiornamento() { beginResetModel(); }
+    void fineAggiornamento() { endResetModel(); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -109,7 +118,8 @@ public:
 
     ModelloMembri(const Quadro &quadro, const QLocale &locale, QObject *parent = nullptr);
 
-    void aggiorna();
+    void inizioAggiornamento() { beginResetModel(); }
+    void fineAggiornamento() { endResetModel(); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

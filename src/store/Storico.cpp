@@ -206,16 +206,38 @@ Storia leggiStoria(const QSqlDatabase &db, const QString &fileName)
     if (query.lastError().isValid())
         failed(query.lastError());
 
-    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Nick,Madre,Grado,Punti FROM Punteggi")))
+    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi")))
         failed(query.lastError());
     while (query.next()) {
-        storia.punteggi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
-                                   query.value(3).toString(), query.value(4).toString(), query.value(5).toLongLong()});
+        storia.punteggi.push_back(
+            {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(), query.value(3).toLongLong()});
     }
     if (query.lastError().isValid())
         failed(query.lastError());
     end();
     return storia;
+}
+
+std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni)
+{
+    std::vector<Nome> nomi;
+    if (rilevazioni.isEmpty())
+        return nomi;
+    QStringList ids;
+    for (qint64 id : rilevazioni)
+        ids << QString::number(id);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Nick,Grado FROM Punteggi WHERE Rilevazione IN (%1)")
+                        .arg(ids.join(u','))))
+        fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+    while (query.next()) {
+        nomi.push_back(
+            {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(), query.value(3).toString()});
+    }
+    if (query.lastError().isValid())
+        fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+    return nomi;
 }
 
 void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 id)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -59,18 +60,18 @@ struct Rilevazione
     int Tipo = 0;
 };
 
-/// A score row as the table holds it; Null texts are empty.
+/// A score row as the whole history is read: its home planet and score,
+/// not its other texts (a Null Madre is empty).
 struct Punteggio
 {
     qint64 Rilevazione = 0;
     qint64 Riga = 0;
-    QString Nick;
     QString Madre;
-    QString Grado;
     qint64 Punti = 0;
 };
 
-/// Everything the history holds, in no particular order.
+/// Everything the history holds but the rows' Nick and Grado, in no
+/// particular order.
 struct Storia
 {
     std::vector<Rilevazione> rilevazioni;
@@ -80,6 +81,20 @@ struct Storia
 /// Reads every snapshot and every score row, two statements in all. Throws
 /// DatabaseError naming the file.
 Storia leggiStoria(const QSqlDatabase &db, const QString &fileName);
+
+/// A score row's Nick and Grado (Null texts are empty).
+struct Nome
+{
+    qint64 Rilevazione = 0;
+    qint64 Riga = 0;
+    QString Nick;
+    QString Grado;
+};
+
+/// Nick and Grado of every row of the given snapshots, one statement: the
+/// window needs them only from the latest snapshot of each member, and
+/// texts cost most of the reading. Throws DatabaseError naming the file.
+std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni);
 
 /// Deletes a snapshot and its rows in one transaction. Throws DatabaseError
 /// naming the file.

@@ -10,25 +10,44 @@ namespace {
 // Three snapshots whose Ids do not follow their times; rows out of order;
 // a planet twice in one snapshot (its first line, Riga 1, counts); a row of
 // a snapshot that does not exist.
-Storico::Storia storia()
+struct Line
+{
+    qint64 rilevazione, riga;
+    const char *nick, *madre, *grado;
+    qint64 punti;
+};
+
+const Line lines[] = {
+    {3, 3, "Duplicato", "[1:1:1]", "Capo", 9},
+    {1, 1, "Lupo", "[1:1:1]", "Capo", 1000},
+    {2, 2, "Lupone", "[1:1:1]", "Vice Comandante", 2750},
+    {1, 2, "Orso", "[2:2:2]", "Membro", 250000},
+    {3, 1, "Lupo", "[1:1:1]", "Capo", 1500},
+    {1, 3, "Volpe", "[3:3:3]", "Recluta", 5000},
+    {99, 1, "Nessuno", "[5:5:5]", "Capo", 7},
+    {1, 4, "Calo", "[6:6:6]", "Capo", 800},
+    {3, 2, "Orso", "[2:2:2]", "Membro", 250000},
+    {2, 1, "Gatto", "[4:4:4]", "Recluta", 1234567},
+    {2, 3, "Pari", "[0:9:9]", "Capo", 5000},
+    {2, 4, "Calo", "[6:6:6]", "Capo", 300},
+};
+
+// The window's contents as it works them out: the history, then the names
+// of the snapshots it asks for.
+StoricoDati::Quadro quadro()
 {
     Storico::Storia s;
     s.rilevazioni = {{1, "2026-11-01T10:00:00", 1}, {3, "2026-11-08T10:00:00", 2}, {2, "2026-11-15T09:30:00", 1}};
-    s.punteggi = {
-        {3, 3, "Duplicato", "[1:1:1]", "Capo", 9},
-        {1, 1, "Lupo", "[1:1:1]", "Capo", 1000},
-        {2, 2, "Lupone", "[1:1:1]", "Vice Comandante", 2750},
-        {1, 2, "Orso", "[2:2:2]", "Membro", 250000},
-        {3, 1, "Lupo", "[1:1:1]", "Capo", 1500},
-        {1, 3, "Volpe", "[3:3:3]", "Recluta", 5000},
-        {99, 1, "Nessuno", "[5:5:5]", "Capo", 7},
-        {1, 4, "Calo", "[6:6:6]", "Capo", 800},
-        {3, 2, "Orso", "[2:2:2]", "Membro", 250000},
-        {2, 1, "Gatto", "[4:4:4]", "Recluta", 1234567},
-        {2, 3, "Pari", "[0:9:9]", "Capo", 5000},
-        {2, 4, "Calo", "[6:6:6]", "Capo", 300},
-    };
-    return s;
+    for (const Line &l : lines)
+        s.punteggi.push_back({l.rilevazione, l.riga, l.madre, l.punti});
+    StoricoDati::Quadro q = StoricoDati::componi(s);
+    const QList<qint64> asked = StoricoDati::rilevazioniDeiNomi(q);
+    std::vector<Storico::Nome> nomi;
+    for (const Line &l : lines)
+        if (asked.contains(l.rilevazione))
+            nomi.push_back({l.rilevazione, l.riga, l.nick, l.grado});
+    StoricoDati::assegnaNomi(q, nomi);
+    return q;
 }
 
 QList<QStringList> texts(const QAbstractItemModel &model)
@@ -99,9 +118,9 @@ void TestStoricoDati::testTables()
     QFETCH(QList<QStringList>, snapshots);
     QFETCH(QList<QStringList>, members);
 
-    const StoricoDati::Quadro quadro = StoricoDati::componi(storia());
-    StoricoDati::ModelloRilevazioni rilevazioni(quadro, locale);
-    StoricoDati::ModelloMembri membri(quadro, locale);
+    const StoricoDati::Quadro q = quadro();
+    StoricoDati::ModelloRilevazioni rilevazioni(q, locale);
+    StoricoDati::ModelloMembri membri(q, locale);
     QCOMPARE(texts(rilevazioni), snapshots);
     QCOMPARE(texts(membri), members);
 
@@ -115,8 +134,8 @@ void TestStoricoDati::testTables()
 
 void TestStoricoDati::testNumbersSortAsNumbers()
 {
-    const StoricoDati::Quadro quadro = StoricoDati::componi(storia());
-    StoricoDati::ModelloMembri membri(quadro, QLocale(QLocale::Italian, QLocale::Italy));
+    const StoricoDati::Quadro q = quadro();
+    StoricoDati::ModelloMembri membri(q, QLocale(QLocale::Italian, QLocale::Italy));
     QSortFilterProxyModel proxy;
     proxy.setSourceModel(&membri);
     proxy.setSortRole(StoricoDati::SortRole);
@@ -131,20 +150,20 @@ void TestStoricoDati::testNumbersSortAsNumbers()
 
 void TestStoricoDati::testChartSeries()
 {
-    const StoricoDati::Quadro quadro = StoricoDati::componi(storia());
+    const StoricoDati::Quadro q = quadro();
     const auto at = [](const char *iso) {
         return qreal(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toMSecsSinceEpoch());
     };
-    QCOMPARE(StoricoDati::titoloGrafico(quadro, -1), QStringLiteral("Punti totali dell'alleanza"));
-    QCOMPARE(StoricoDati::serie(quadro, -1), (QList<QPointF>{{at("2026-11-01T10:00:00"), 256800},
+    QCOMPARE(StoricoDati::titoloGrafico(q, -1), QStringLiteral("Punti totali dell'alleanza"));
+    QCOMPARE(StoricoDati::serie(q, -1), (QList<QPointF>{{at("2026-11-01T10:00:00"), 256800},
                                                               {at("2026-11-08T10:00:00"), 251509},
                                                               {at("2026-11-15T09:30:00"), 1242617}}));
     // Row 0 is [1:1:1], in all three snapshots; row 5 is [6:6:6], in two.
-    QCOMPARE(StoricoDati::titoloGrafico(quadro, 0), QStringLiteral("Punti di Lupone"));
-    QCOMPARE(StoricoDati::serie(quadro, 0), (QList<QPointF>{{at("2026-11-01T10:00:00"), 1000},
+    QCOMPARE(StoricoDati::titoloGrafico(q, 0), QStringLiteral("Punti di Lupone"));
+    QCOMPARE(StoricoDati::serie(q, 0), (QList<QPointF>{{at("2026-11-01T10:00:00"), 1000},
                                                              {at("2026-11-08T10:00:00"), 1500},
                                                              {at("2026-11-15T09:30:00"), 2750}}));
-    QCOMPARE(StoricoDati::serie(quadro, 5), (QList<QPointF>{{at("2026-11-01T10:00:00"), 800},
+    QCOMPARE(StoricoDati::serie(q, 5), (QList<QPointF>{{at("2026-11-01T10:00:00"), 800},
                                                              {at("2026-11-15T09:30:00"), 300}}));
 }
 
