@@ -5,17 +5,17 @@
 #include "PeakMemory.h"
 #include "Steps.h"
 
-#include "CercaGrado.h"
-#include "DataControl.h"
-#include "DatabaseError.h"
-#include "Form1.h"
-#include "GridTexts.h"
-#include "Importazione.h"
-#include "LeggiRiga.h"
-#include "Membri.h"
-#include "Report.h"
-#include "Storico.h"
-#include "Form4.h"
+#include "app/Form1.h"
+#include "app/Form4.h"
+#include "app/GridTexts.h"
+#include "core/Failure.h"
+#include "export/Report.h"
+#include "import/CercaGrado.h"
+#include "import/Importazione.h"
+#include "import/LeggiRiga.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Storico.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -166,8 +166,8 @@ public:
             // Where the final import saves the member: over the record of the
             // same home planet, or in a new record (0).
             m_finalRowids.push_back(matched ? m.initialIndex + 1 : 0);
-            std::vector<QVariant> v = {1, m.nick, m.madre, m.grado, QVariant(), qlonglong(m.punti), QVariant(),
-                                       QVariant()};
+            std::vector<QVariant> v = {1,          m.nick,    m.madre, m.grado, QVariant(), qlonglong(m.punti),
+                                       QVariant(), QVariant()};
             if (matched) {
                 const qint32 before = in.initial[static_cast<std::size_t>(m.initialIndex)].punti;
                 v[4] = qlonglong(before);
@@ -308,7 +308,7 @@ void makeHistory(const BenchInputs &in, int snapshots)
         for (int i = 0; i < snapshots; ++i)
             Storico::scriviRilevazione(data.database(), historyFile, start.addDays(7 * i), i % 2 + 1,
                                        snapshotLines(in.initial, 100 * i));
-    } catch (const DatabaseError &error) {
+    } catch (const UserError &error) {
         fail(error.message());
     }
 }
@@ -402,7 +402,7 @@ int runChild(int members, int runs)
         mainWindowData->setRecordSource(Membri::selectRanking(true));
         try {
             mainWindowData->Refresh();
-        } catch (const DatabaseError &error) {
+        } catch (const UserError &error) {
             fail(error.message());
         }
 
@@ -432,10 +432,10 @@ int runChild(int members, int runs)
         // has just written one (its cost is part of import1).
         try {
             timer.start();
-            Storico::scriviRilevazione(mainWindowData->database(), Membri::fileName(), QDateTime::currentDateTime(),
-                                       1, initialSnapshot);
+            Storico::scriviRilevazione(mainWindowData->database(), Membri::fileName(), QDateTime::currentDateTime(), 1,
+                                       initialSnapshot);
             report("snapshot", run, elapsedMs(timer));
-        } catch (const DatabaseError &error) {
+        } catch (const UserError &error) {
             fail(error.message());
         }
 
@@ -491,7 +491,7 @@ int runChild(int members, int runs)
             std::unique_ptr<Form4> history;
             try {
                 history = std::make_unique<Form4>();
-            } catch (const DatabaseError &error) {
+            } catch (const UserError &error) {
                 fail(error.message());
             }
             history->show();

@@ -25,9 +25,9 @@ const char *const rankNames[] = {
 };
 
 const char *const nickWords[] = {
-    "Lupo", "Grigio", "Stella", "Nord", "Orso", "Bruno", "Falco", "Rosso", "Vento", "Mare",
-    "Drago", "Nero", "Luna", "Piena", "Tigre", "Bianca", "Sole", "Alto", "Fiume", "Verde",
-    "Aquila", "Reale", "Cometa", "Blu", "Volpe", "Astuta", "Tuono", "Lontano", "Gatto", "Selvaggio",
+    "Lupo",   "Grigio", "Stella", "Nord",  "Orso",  "Bruno",  "Falco", "Rosso",   "Vento", "Mare",
+    "Drago",  "Nero",   "Luna",   "Piena", "Tigre", "Bianca", "Sole",  "Alto",    "Fiume", "Verde",
+    "Aquila", "Reale",  "Cometa", "Blu",   "Volpe", "Astuta", "Tuono", "Lontano", "Gatto", "Selvaggio",
 };
 
 constexpr int galaxies = 9;

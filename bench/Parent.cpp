@@ -22,7 +22,7 @@ struct SizeResult
 {
     int members = 0;
     int runs = 0;
-    int shown = 0; // members in the grid after the final import
+    int shown = 0;     // members in the grid after the final import
     int snapshots = 0; // in the history window
     QString sqlite;
     qint64 peakBytes = 0;
@@ -83,9 +83,8 @@ std::optional<SizeResult> measure(const SizePlan &size)
     if (env.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty())
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--child"), QString::number(size.members), QStringLiteral("--runs"),
-                 QString::number(size.runs)});
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), QString::number(size.members),
+                                                          QStringLiteral("--runs"), QString::number(size.runs)});
     if (!child.waitForStarted(-1) || !child.waitForFinished(-1)) {
         std::fprintf(stderr, "quadrivo_bench: the child process failed: %s\n", qPrintable(child.errorString()));
         return std::nullopt;
@@ -147,7 +146,7 @@ int runParent(const std::vector<SizePlan> &plan)
               .arg(QString::fromLatin1(qVersion()), results.front().sqlite, QSysInfo::prettyProductName())
               .arg(QThread::idealThreadCount())
               .arg(qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? QStringLiteral("offscreen")
-                                                                   : qEnvironmentVariable("QT_QPA_PLATFORM")));
+                                                                  : qEnvironmentVariable("QT_QPA_PLATFORM")));
     print(QStringLiteral("times in ms, median (min-max) of the runs; N = members in the list"));
     print(QString());
 
@@ -200,9 +199,8 @@ int runParent(const std::vector<SizePlan> &plan)
     print(history);
     QString share = pad(QStringLiteral("snapshot / initial import without it"), labelWidth);
     for (const SizeResult &r : results)
-        share += pad(QStringLiteral("%1 %").arg(QString::number(100.0 * *r.median("snapshot")
-                                                                   / (*r.median("import1") - *r.median("snapshot")),
-                                                               'f', 1)),
+        share += pad(QStringLiteral("%1 %").arg(QString::number(
+                         100.0 * *r.median("snapshot") / (*r.median("import1") - *r.median("snapshot")), 'f', 1)),
                      cellWidth);
     print(share);
 
@@ -212,8 +210,8 @@ int runParent(const std::vector<SizePlan> &plan)
     bool allMet = true;
     const auto verdict = [&](const QString &what, bool met, const QString &figure) {
         allMet = allMet && met;
-        print(QStringLiteral("  %1 %2 %3").arg(pad(what, 52), met ? QStringLiteral("met   ") : QStringLiteral("MISSED"),
-                                                figure));
+        print(QStringLiteral("  %1 %2 %3")
+                  .arg(pad(what, 52), met ? QStringLiteral("met   ") : QStringLiteral("MISSED"), figure));
     };
     if (const SizeResult *r = find(results, 300)) {
         double worst = 0;

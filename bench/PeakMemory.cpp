@@ -2,8 +2,8 @@
 #include "PeakMemory.h"
 
 #if defined(Q_OS_WIN)
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 #elif defined(Q_OS_UNIX)
 #include <sys/resource.h>
 #endif

@@ -16,8 +16,8 @@
 #include <QStringList>
 
 #include <cstdio>
-#include <vector>
 #include <optional>
+#include <vector>
 
 namespace {
 

@@ -12,13 +12,13 @@
 // in memory.
 #include "FuzzSupport.h"
 
-#include "CercaGrado.h"
-#include "DataControl.h"
-#include "Importazione.h"
-#include "LeggiRiga.h"
-#include "Membri.h"
-#include "Numbers.h"
-#include "TextFile.h"
+#include "import/CercaGrado.h"
+#include "import/Importazione.h"
+#include "import/LeggiRiga.h"
+#include "import/TextFile.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Numbers.h"
 
 #include <QCoreApplication>
 #include <QLocale>

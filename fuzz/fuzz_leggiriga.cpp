@@ -7,7 +7,7 @@
 // of the rank list.
 #include "FuzzSupport.h"
 
-#include "LeggiRiga.h"
+#include "import/LeggiRiga.h"
 
 #include <QStringList>
 
@@ -36,7 +36,8 @@ class PlainReading
 {
 public:
     PlainReading(QStringView rest, const fuzz::RankList &ranks)
-        : m_rest(rest), m_ranks(ranks)
+        : m_rest(rest)
+        , m_ranks(ranks)
     {
     }
 
@@ -181,8 +182,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fuzz::check(!riga->Madre.contains(u' ') && !riga->Punti.contains(u' ') && !riga->Nick.contains(u"  ")
                         && riga->Grado.count(u' ') <= 4,
                     "a field holds a separator", describe(*riga));
-        fuzz::check(fuzz::isValidUtf16(riga->Nick) && fuzz::isValidUtf16(riga->Grado)
-                        && fuzz::isValidUtf16(riga->Punti) && fuzz::isValidUtf16(riga->Madre),
+        fuzz::check(fuzz::isValidUtf16(riga->Nick) && fuzz::isValidUtf16(riga->Grado) && fuzz::isValidUtf16(riga->Punti)
+                        && fuzz::isValidUtf16(riga->Madre),
                     "a field splits a surrogate pair", describe(*riga));
     }
 }

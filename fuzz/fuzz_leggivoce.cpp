@@ -7,9 +7,9 @@
 // the items, letter case aside, is that phrase.
 #include "FuzzSupport.h"
 
-#include "CercaGrado.h"
-#include "LeggiVoce.h"
-#include "TextFile.h"
+#include "import/CercaGrado.h"
+#include "import/LeggiVoce.h"
+#include "import/TextFile.h"
 
 #include <QByteArray>
 #include <QFile>

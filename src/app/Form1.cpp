@@ -1,17 +1,17 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "AppIcon.h"
-#include "CenterForm.h"
-#include "Export.h"
-#include "Form2.h"
-#include "Form4.h"
-#include "Griglia.h"
-#include "Guarded.h"
-#include "Membri.h"
-#include "ModalForm.h"
-#include "Module1.h"
-#include "Twips.h"
+#include "app/Form4.h"
+#include "app/Griglia.h"
+#include "app/Module1.h"
+#include "export/Export.h"
+#include "import/Form2.h"
+#include "store/Membri.h"
+#include "ui/AppIcon.h"
+#include "ui/CenterForm.h"
+#include "ui/Guarded.h"
+#include "ui/ModalForm.h"
+#include "ui/Twips.h"
 
 #include <QButtonGroup>
 #include <QHeaderView>
@@ -39,11 +39,11 @@ Form1::Form1(QWidget *parent)
     Fgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Fgrid->verticalHeader()->setHighlightSections(false);
     Fgrid->verticalHeader()->setDefaultSectionSize(Fgrid->fontMetrics().height() + 4);
-    Fgrid->setStyleSheet(QStringLiteral(
-        "QHeaderView::section { background-color: rgb(128, 255, 255); border: 0px;"
-        " border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 0px 2px; }"
-        "QTableCornerButton::section { background-color: rgb(128, 255, 255); border: 0px;"
-        " border-right: 1px solid gray; border-bottom: 1px solid gray; }"));
+    Fgrid->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: rgb(128, 255, 255); border: 0px;"
+                       " border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 0px 2px; }"
+                       "QTableCornerButton::section { background-color: rgb(128, 255, 255); border: 0px;"
+                       " border-right: 1px solid gray; border-bottom: 1px solid gray; }"));
     placeTwips(Fgrid, 360, 180, 9255, 7095);
 
     BtnDati1 = addCommandButton(this, "BtnDati1", "Dati &Iniziali", 420, 7920, 1455, 435);

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "DataControl.h"
-#include "GridModel.h"
+#include "app/GridModel.h"
+#include "store/DataControl.h"
 
 #include <QWidget>
 

@@ -1,20 +1,20 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form4.h"
+#include "app/Form4.h"
 
-#include "AppIcon.h"
-#include "CenterForm.h"
-#include "Guarded.h"
-#include "Membri.h"
-#include "MessageBox.h"
-#include "ModalForm.h"
-#include "Storico.h"
-#include "Twips.h"
+#include "store/Membri.h"
+#include "store/Storico.h"
+#include "ui/AppIcon.h"
+#include "ui/CenterForm.h"
+#include "ui/Guarded.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalForm.h"
+#include "ui/Twips.h"
 
 #include <QBoxLayout>
 #include <QClipboard>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QImage>
@@ -116,8 +116,8 @@ Form4::Form4(QWidget *parent)
 
     m_ordineRilevazioni = new QSortFilterProxyModel(this);
     m_ordineMembri = new QSortFilterProxyModel(this);
-    TblRilevazioni = addTable(this, "TblRilevazioni", &m_rilevazioni, m_ordineRilevazioni,
-                              StoricoDati::ModelloRilevazioni::Data);
+    TblRilevazioni =
+        addTable(this, "TblRilevazioni", &m_rilevazioni, m_ordineRilevazioni, StoricoDati::ModelloRilevazioni::Data);
     TblMembri = addTable(this, "TblMembri", &m_membri, m_ordineMembri, StoricoDati::ModelloMembri::Variazione);
     setColumnWidths(TblRilevazioni, {QStringLiteral("00/00/0000 00:00"), QStringLiteral("Iniziale"),
                                      QStringLiteral("00.000"), QStringLiteral("000.000.000.000")});
@@ -332,7 +332,8 @@ void Form4::BtnCopia_Click()
 void Form4::BtnSalva_Click()
 {
     runGuarded(this, [this] {
-        const QString path = chiediNomeImmagine(this, QDir::current().absoluteFilePath(QStringLiteral("Quadrivo-storico.png")));
+        const QString path =
+            chiediNomeImmagine(this, QDir::current().absoluteFilePath(QStringLiteral("Quadrivo-storico.png")));
         if (path.isEmpty())
             return;
         const QString shown = QDir::toNativeSeparators(path);

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "DataControl.h"
-#include "StoricoDati.h"
+#include "app/StoricoDati.h"
+#include "store/DataControl.h"
 
 #include <QDialog>
 
@@ -25,7 +25,7 @@ class Form4 : public QDialog
     Q_OBJECT
 
 public:
-    /// Reads the history; throws DatabaseError when it cannot be read, and
+    /// Reads the history; throws UserError when it cannot be read, and
     /// the window is then never shown.
     explicit Form4(QWidget *parent = nullptr);
     ~Form4() override;

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "GridModel.h"
+#include "app/GridModel.h"
 
 GridModel::GridModel(QObject *parent)
     : QAbstractTableModel(parent)

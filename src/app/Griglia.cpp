@@ -1,15 +1,14 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Griglia.h"
+#include "app/Griglia.h"
 
-#include "GridTexts.h"
-#include "RecordSet.h"
+#include "app/GridTexts.h"
+#include "core/Failure.h"
+#include "store/RecordSet.h"
 
 #include <cmath>
 #include <limits>
 
 namespace {
-
-enum Column { Pos = 1, Nick, Madre, Grado, PuntiI, PuntiF, Var, Incr };
 
 std::optional<qlonglong> readWhole(const QString &text, const QLocale &locale)
 {
@@ -85,36 +84,39 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
 {
     const int last = grid.Rows() - 1;
     for (int r = 1; r <= last; ++r) {
-        grid.setTextMatrix(r, PuntiI, formatGrouped(grid.TextMatrix(r, PuntiI), locale));
-        grid.setTextMatrix(r, PuntiF, formatGrouped(grid.TextMatrix(r, PuntiF), locale));
+        grid.setTextMatrix(r, ColPuntiI, formatGrouped(grid.TextMatrix(r, ColPuntiI), locale));
+        grid.setTextMatrix(r, ColPuntiF, formatGrouped(grid.TextMatrix(r, ColPuntiF), locale));
 
-        QString s = grid.TextMatrix(r, Var);
+        QString s = grid.TextMatrix(r, ColVar);
         if (!s.isEmpty()) {
             bool ok = false;
             const float q = locale.toFloat(s, &ok);
             if (!ok)
-                throw GridError(QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.").arg(r).arg(s));
+                throw UserError(
+                    QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.").arg(r).arg(s));
             if (q > 0)
                 s.prepend(QLatin1Char('+'));
-            grid.setTextMatrix(r, Var, s + QStringLiteral(" %"));
+            grid.setTextMatrix(r, ColVar, s + QStringLiteral(" %"));
         }
 
-        if (!grid.TextMatrix(r, Var).isEmpty()) {
-            const QString d = grid.TextMatrix(r, Incr);
+        if (!grid.TextMatrix(r, ColVar).isEmpty()) {
+            const QString d = grid.TextMatrix(r, ColIncr);
             const auto n = readWhole(d, locale);
             if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
-                throw GridError(QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
+                throw UserError(
+                    QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
             QString text = formatGrouped(d, locale);
             if (*n > 0)
                 text.prepend(QLatin1Char('+'));
-            grid.setTextMatrix(r, Incr, text.isEmpty() ? QStringLiteral("0") : text);
+            grid.setTextMatrix(r, ColIncr, text.isEmpty() ? QStringLiteral("0") : text);
         }
     }
 }
 
 void IntestaGriglia(GridTexts &grid)
 {
-    static const char *const captions[] = {"Pos.", "Nick", "Madre", "Grado", "Punti I.", "Punti F.", "var. %", "incr.p."};
+    static const char *const captions[] = {"Pos.",     "Nick",     "Madre",  "Grado",
+                                           "Punti I.", "Punti F.", "var. %", "incr.p."};
     for (int c = 1; c < GridTexts::Cols; ++c)
         grid.setTextArray(c, QString::fromUtf8(captions[c - 1]));
 
@@ -124,5 +126,5 @@ void IntestaGriglia(GridTexts &grid)
 
     const int last = grid.Rows() - 1;
     for (int r = 1; r <= last; ++r)
-        grid.setTextMatrix(r, Pos, QString::number(r));
+        grid.setTextMatrix(r, ColPos, QString::number(r));
 }

@@ -5,20 +5,8 @@
 #include <QString>
 #include <QVariant>
 
-#include <stdexcept>
-
 class GridTexts;
 class RecordSet;
-
-/// A grid cell that cannot be formatted, with a message for the user.
-class GridError : public std::runtime_error
-{
-public:
-    explicit GridError(const QString &message)
-        : std::runtime_error(message.toStdString())
-    {
-    }
-};
 
 /// A field's text as the grid shows it right after loading: empty for Null,
 /// whole numbers as plain digits, the percentage in its shortest form with

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "StoricoDati.h"
+#include "app/StoricoDati.h"
 
 #include <QHash>
 #include <QSet>
@@ -178,7 +178,9 @@ QList<QPointF> serie(const Quadro &quadro, int madre)
 }
 
 ModelloRilevazioni::ModelloRilevazioni(const Quadro &quadro, const QLocale &locale, QObject *parent)
-    : QAbstractTableModel(parent), m_quadro(quadro), m_locale(locale)
+    : QAbstractTableModel(parent)
+    , m_quadro(quadro)
+    , m_locale(locale)
 {
 }
 
@@ -199,20 +201,30 @@ QVariant ModelloRilevazioni::data(const QModelIndex &index, int role) const
     const RigaRilevazione &r = m_quadro.rilevazioni[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
-        case Data: return testoData(r, m_locale);
-        case Tipo: return testoTipo(r.tipo);
-        case Membri: return m_locale.toString(r.membri);
-        case PuntiTotali: return m_locale.toString(r.puntiTotali);
-        default: return {};
+        case Data:
+            return testoData(r, m_locale);
+        case Tipo:
+            return testoTipo(r.tipo);
+        case Membri:
+            return m_locale.toString(r.membri);
+        case PuntiTotali:
+            return m_locale.toString(r.puntiTotali);
+        default:
+            return {};
         }
     }
     if (role == SortRole) {
         switch (index.column()) {
-        case Data: return -index.row(); // the rows stand newest first
-        case Tipo: return r.tipo;
-        case Membri: return r.membri;
-        case PuntiTotali: return r.puntiTotali;
-        default: return {};
+        case Data:
+            return -index.row(); // the rows stand newest first
+        case Tipo:
+            return r.tipo;
+        case Membri:
+            return r.membri;
+        case PuntiTotali:
+            return r.puntiTotali;
+        default:
+            return {};
         }
     }
     if (role == Qt::TextAlignmentRole && index.column() >= Membri)
@@ -225,16 +237,23 @@ QVariant ModelloRilevazioni::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case Data: return QStringLiteral("Data");
-    case Tipo: return QStringLiteral("Tipo");
-    case Membri: return QStringLiteral("Membri");
-    case PuntiTotali: return QStringLiteral("Punti totali");
-    default: return {};
+    case Data:
+        return QStringLiteral("Data");
+    case Tipo:
+        return QStringLiteral("Tipo");
+    case Membri:
+        return QStringLiteral("Membri");
+    case PuntiTotali:
+        return QStringLiteral("Punti totali");
+    default:
+        return {};
     }
 }
 
 ModelloMembri::ModelloMembri(const Quadro &quadro, const QLocale &locale, QObject *parent)
-    : QAbstractTableModel(parent), m_quadro(quadro), m_locale(locale)
+    : QAbstractTableModel(parent)
+    , m_quadro(quadro)
+    , m_locale(locale)
 {
 }
 
@@ -255,26 +274,42 @@ QVariant ModelloMembri::data(const QModelIndex &index, int role) const
     const RigaMadre &r = m_quadro.madri[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
-        case Nick: return r.nick;
-        case Madre: return r.madre;
-        case Grado: return r.grado;
-        case Prima: return m_locale.toString(r.prima);
-        case Ultima: return m_locale.toString(r.ultima);
-        case Variazione: return testoVariazione(r.variazione, m_locale);
-        case Rilevazioni: return m_locale.toString(r.rilevazioni);
-        default: return {};
+        case Nick:
+            return r.nick;
+        case Madre:
+            return r.madre;
+        case Grado:
+            return r.grado;
+        case Prima:
+            return m_locale.toString(r.prima);
+        case Ultima:
+            return m_locale.toString(r.ultima);
+        case Variazione:
+            return testoVariazione(r.variazione, m_locale);
+        case Rilevazioni:
+            return m_locale.toString(r.rilevazioni);
+        default:
+            return {};
         }
     }
     if (role == SortRole) {
         switch (index.column()) {
-        case Nick: return r.nick;
-        case Madre: return r.madre;
-        case Grado: return r.grado;
-        case Prima: return r.prima;
-        case Ultima: return r.ultima;
-        case Variazione: return r.variazione;
-        case Rilevazioni: return r.rilevazioni;
-        default: return {};
+        case Nick:
+            return r.nick;
+        case Madre:
+            return r.madre;
+        case Grado:
+            return r.grado;
+        case Prima:
+            return r.prima;
+        case Ultima:
+            return r.ultima;
+        case Variazione:
+            return r.variazione;
+        case Rilevazioni:
+            return r.rilevazioni;
+        default:
+            return {};
         }
     }
     if (role == Qt::TextAlignmentRole && index.column() >= Prima)
@@ -287,14 +322,22 @@ QVariant ModelloMembri::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case Nick: return QStringLiteral("Nick");
-    case Madre: return QStringLiteral("Madre");
-    case Grado: return QStringLiteral("Grado");
-    case Prima: return QStringLiteral("Prima");
-    case Ultima: return QStringLiteral("Ultima");
-    case Variazione: return QStringLiteral("Variazione");
-    case Rilevazioni: return QStringLiteral("Rilevazioni");
-    default: return {};
+    case Nick:
+        return QStringLiteral("Nick");
+    case Madre:
+        return QStringLiteral("Madre");
+    case Grado:
+        return QStringLiteral("Grado");
+    case Prima:
+        return QStringLiteral("Prima");
+    case Ultima:
+        return QStringLiteral("Ultima");
+    case Variazione:
+        return QStringLiteral("Variazione");
+    case Rilevazioni:
+        return QStringLiteral("Rilevazioni");
+    default:
+        return {};
     }
 }
 

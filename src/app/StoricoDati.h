@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "Storico.h"
+#include "store/Storico.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
@@ -26,7 +26,7 @@ struct RigaRilevazione
     QString quandoTesto; // Quando as stored
     QDateTime quando;    // invalid when Quando does not read as a date and time
     int tipo = 0;
-    qint64 membri = 0;   // its lines
+    qint64 membri = 0; // its lines
     qint64 puntiTotali = 0;
 };
 
@@ -35,12 +35,12 @@ struct RigaRilevazione
 struct RigaMadre
 {
     QString madre;
-    QString nick;  // of the latest snapshot holding it (see assegnaNomi)
-    QString grado; // of the latest snapshot holding it
+    QString nick;                 // of the latest snapshot holding it (see assegnaNomi)
+    QString grado;                // of the latest snapshot holding it
     qint64 ultimaRilevazione = 0; // that snapshot's Id
     qint64 ultimaRiga = 0;        // and the line there
-    qint64 prima = 0;  // score in the earliest snapshot holding it
-    qint64 ultima = 0; // score in the latest one
+    qint64 prima = 0;             // score in the earliest snapshot holding it
+    qint64 ultima = 0;            // score in the latest one
     qint64 variazione = 0;
     int rilevazioni = 0;
     /// Its score in every snapshot holding it, oldest first: the index of

@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Export.h"
+#include "export/Export.h"
 
-#include "Form3.h"
-#include "GridTexts.h"
-#include "MessageBox.h"
-#include "Report.h"
-#include "TextBox.h"
+#include "app/GridTexts.h"
+#include "export/Form3.h"
+#include "export/Report.h"
+#include "ui/MessageBox.h"
+#include "ui/TextBox.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form3.h"
+#include "export/Form3.h"
 
-#include "CenterForm.h"
-#include "Guarded.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "ui/CenterForm.h"
+#include "ui/Guarded.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -46,7 +46,6 @@ void Form3::Form_Load()
 {
     CenterForm(this);
 }
-
 
 void Form3::BtnSelAll_Click()
 {

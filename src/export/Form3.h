@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "ModalForm.h"
+#include "ui/ModalForm.h"
 
 class QPushButton;
 class TextBox;

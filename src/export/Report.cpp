@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Report.h"
+#include "export/Report.h"
 
-#include "GridTexts.h"
+#include "app/GridTexts.h"
 
 #include <QStringView>
 
@@ -9,17 +9,15 @@
 
 namespace {
 
-enum Column { ColPos = 1, ColNick = 2, ColPunti1 = 5, ColPunti2 = 6, ColPer = 7, ColDiff = 8 };
-
 using Pieces = std::array<QStringView, 11>;
 
 // The pieces of one member's line; false when the row gives no line.
 // Both passes of buildReport go through here, so they cannot disagree.
 bool linePieces(const GridTexts &grid, int row, bool byPercentage, Pieces &pieces)
 {
-    QStringView start = grid.TextMatrix(row, ColPunti1);
-    QStringView percent = grid.TextMatrix(row, ColPer);
-    QStringView gain = grid.TextMatrix(row, ColDiff);
+    QStringView start = grid.TextMatrix(row, ColPuntiI);
+    QStringView percent = grid.TextMatrix(row, ColVar);
+    QStringView gain = grid.TextMatrix(row, ColIncr);
     if (start.isEmpty())
         start = u"?";
     // Compared with the text, not with the emptiness: a cell that reads "?"
@@ -28,12 +26,21 @@ bool linePieces(const GridTexts &grid, int row, bool byPercentage, Pieces &piece
         percent = gain = u"nuovo entrato";
     const QStringView change = byPercentage ? percent : gain;
 
-    const QString &end = grid.TextMatrix(row, ColPunti2);
+    const QString &end = grid.TextMatrix(row, ColPuntiF);
     if (end.isEmpty())
         return false;
 
-    pieces = {grid.TextMatrix(row, ColPos), u" - ", grid.TextMatrix(row, ColNick), u"  |  da ", start, u" a ", end,
-              u"  (", change, u")", u"\r\n"};
+    pieces = {grid.TextMatrix(row, ColPos),
+              u" - ",
+              grid.TextMatrix(row, ColNick),
+              u"  |  da ",
+              start,
+              u" a ",
+              end,
+              u"  (",
+              change,
+              u")",
+              u"\r\n"};
     return true;
 }
 

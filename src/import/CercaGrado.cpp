@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "CercaGrado.h"
+#include "import/CercaGrado.h"
 
-#include "LeggiVoce.h"
-#include "TextFile.h"
+#include "import/LeggiVoce.h"
+#include "import/TextFile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "FileEsempio.h"
+#include "import/FileEsempio.h"
 
-#include "LeggiVoce.h"
-#include "TextFile.h"
+#include "import/LeggiVoce.h"
+#include "import/TextFile.h"
 
 #include <QFileInfo>
 

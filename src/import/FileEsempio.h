@@ -10,12 +10,12 @@ bool esisteFileOrdinario(const QString &path);
 QString nomeFileEsempio(qint16 tipoDati);
 
 /// The text box's text for a sample file: every item of the file on a line
-/// of its own, each line ended by CR LF. Throws FileError.
+/// of its own, each line ended by CR LF. Throws UserError.
 QString leggiFileEsempio(const QString &path);
 
 /// What a sample file keeps of the box's text: every line ended by a line
 /// break; whatever follows the last CR LF is dropped.
 QString testoDaSalvare(const QString &text);
 
-/// Replaces the sample file with the box's lines. Throws FileError.
+/// Replaces the sample file with the box's lines. Throws UserError.
 void salvaFileEsempio(const QString &path, const QString &text);

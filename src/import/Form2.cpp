@@ -1,17 +1,17 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form2.h"
+#include "import/Form2.h"
 
-#include "CenterForm.h"
-#include "CercaGrado.h"
-#include "FileEsempio.h"
-#include "Guarded.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "MessageBox.h"
-#include "Module1.h"
-#include "TextBox.h"
-#include "TextFile.h"
-#include "Twips.h"
+#include "app/Module1.h"
+#include "import/CercaGrado.h"
+#include "import/FileEsempio.h"
+#include "import/Importazione.h"
+#include "import/TextFile.h"
+#include "store/Membri.h"
+#include "ui/CenterForm.h"
+#include "ui/Guarded.h"
+#include "ui/MessageBox.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -116,8 +116,9 @@ void Form2::BtnOk_Click()
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
         QString storico;
-        importaPalmeria(Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); },
-                        QLocale(), &storico);
+        importaPalmeria(
+            Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale(),
+            &storico);
         if (!storico.isEmpty())
             MessageBox::show(this, storico, MessageBox::Icon::Exclamation, applicationTitle());
         accept();

@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "DataControl.h"
+#include "store/DataControl.h"
 
-#include "ModalForm.h"
+#include "ui/ModalForm.h"
 
 class QLabel;
 class QPushButton;

@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Importazione.h"
+#include "import/Importazione.h"
 
-#include "DataControl.h"
-#include "DatabaseError.h"
-#include "Membri.h"
-#include "Numbers.h"
-#include "Storico.h"
+#include "core/Failure.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Numbers.h"
+#include "store/Storico.h"
 
 #include <QDateTime>
 
@@ -78,8 +78,19 @@ Storico::RigaRilevazione asSaved(const RecordSet &rs, int puntiField)
             static_cast<qint32>(rs.Field(puntiField).toLongLong())};
 }
 
-Storico::RigaRilevazione mergeInitial(RecordSet &rs, const RigaMembro &riga)
+// The line's score as a whole number under the user's locale; a token that
+// is not one stops the line before the table is touched.
+qint32 leggiPunti(const QString &punti, const QLocale &locale)
 {
+    const auto n = parseInt32(punti, locale);
+    if (!n)
+        throw UserError(QStringLiteral("Il punteggio «%1» non è un numero intero valido.").arg(punti));
+    return *n;
+}
+
+Storico::RigaRilevazione mergeInitial(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
+{
+    leggiPunti(riga.Punti, locale);
     rs.FindFirst({{QStringLiteral("Valid"), 0}});
     if (rs.NoMatch()) {
         rs.AddNew();
@@ -101,9 +112,7 @@ Storico::RigaRilevazione mergeInitial(RecordSet &rs, const RigaMembro &riga)
 
 Storico::RigaRilevazione mergeFinal(RecordSet &rs, const RigaMembro &riga, const QLocale &locale)
 {
-    const auto puntiFin = parseInt32(riga.Punti, locale);
-    if (!puntiFin)
-        throw DatabaseError(QStringLiteral("Il punteggio «%1» non è un numero intero valido.").arg(riga.Punti));
+    const qint32 puntiFin = leggiPunti(riga.Punti, locale);
 
     qint32 puntiIni = 0;
     rs.FindFirst({{QStringLiteral("Madre"), riga.Madre}, {QStringLiteral("Valid"), 1}});
@@ -116,8 +125,8 @@ Storico::RigaRilevazione mergeFinal(RecordSet &rs, const RigaMembro &riga, const
             bool ok = false;
             const qlonglong n = punti1.toLongLong(&ok);
             if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-                throw DatabaseError(QStringLiteral("Il punteggio iniziale «%1» nel database non è un numero intero.")
-                                        .arg(punti1.toString()));
+                throw UserError(QStringLiteral("Il punteggio iniziale «%1» nel database non è un numero intero.")
+                                    .arg(punti1.toString()));
             puntiIni = static_cast<qint32>(n);
         }
     } else {
@@ -137,11 +146,11 @@ Storico::RigaRilevazione mergeFinal(RecordSet &rs, const RigaMembro &riga, const
     rs.setField(Membri::Grado, riga.Grado);
     rs.setField(Membri::Punti2, riga.Punti);
     if (puntiIni != 0) {
-        const auto v = calcolaVariazione(puntiIni, *puntiFin);
+        const auto v = calcolaVariazione(puntiIni, puntiFin);
         if (!v)
-            throw DatabaseError(QStringLiteral("La variazione da %1 a %2 punti esce dai limiti dei numeri interi.")
-                                    .arg(puntiIni)
-                                    .arg(*puntiFin));
+            throw UserError(QStringLiteral("La variazione da %1 a %2 punti esce dai limiti dei numeri interi.")
+                                .arg(puntiIni)
+                                .arg(puntiFin));
         rs.setField(Membri::Per, static_cast<double>(v->per));
         rs.setField(Membri::Diff, v->diff);
     }
@@ -153,7 +162,7 @@ Storico::RigaRilevazione mergeFinal(RecordSet &rs, const RigaMembro &riga, const
 } // namespace
 
 ImportError::ImportError(const QString &message, int savedLines)
-    : std::runtime_error(message.toStdString())
+    : UserError(message)
     , m_savedLines(savedLines)
 {
 }
@@ -187,8 +196,8 @@ float arrotondaCentesimi(float q)
 
     // Read back as the text "0.00" gives, to the nearest single.
     char rounded[64];
-    const int length = std::snprintf(rounded, sizeof rounded, "%s%lld.%02lld", negative ? "-" : "", cents / 100,
-                                     cents % 100);
+    const int length =
+        std::snprintf(rounded, sizeof rounded, "%s%lld.%02lld", negative ? "-" : "", cents / 100, cents % 100);
     float result = 0.0f;
     std::from_chars(rounded, rounded + length, result);
     return result;
@@ -207,7 +216,8 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
                     const QLocale &locale, QString *storicoNonConservato)
 {
     if (tipoDati != 1 && tipoDati != 2)
-        throw ImportError(QStringLiteral("Tipo di dati sconosciuto (%1): nessuna riga è stata importata.").arg(tipoDati), 0);
+        throw ImportError(
+            QStringLiteral("Tipo di dati sconosciuto (%1): nessuna riga è stata importata.").arg(tipoDati), 0);
 
     RecordSet *rs = nullptr;
     try {
@@ -216,7 +226,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
         rs = &data1.Recordset();
         if (tipoDati == 1)
             Membri::freeAll(*rs);
-    } catch (const DatabaseError &error) {
+    } catch (const UserError &error) {
         throw ImportError(error.message() + QStringLiteral("\nNessuna riga è stata importata."), 0);
     }
 
@@ -245,16 +255,17 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             riga = LeggiRiga(remaining, pos, cercaGrado, number);
         } catch (const ParseError &error) {
             lineFailed(number, error.excerpt(), error.reason(), ending(start));
-        } catch (const std::runtime_error &error) {
-            lineFailed(number, lineExcerpt(remaining, start), QString::fromUtf8(error.what()), ending(start));
+        } catch (const UserError &error) {
+            // The rank list could not be read.
+            lineFailed(number, lineExcerpt(remaining, start), error.message(), ending(start));
         }
         if (!riga)
             break;
         try {
-            saved.push_back(tipoDati == 1 ? mergeInitial(*rs, *riga) : mergeFinal(*rs, *riga, locale));
-        } catch (const std::runtime_error &error) {
+            saved.push_back(tipoDati == 1 ? mergeInitial(*rs, *riga, locale) : mergeFinal(*rs, *riga, locale));
+        } catch (const UserError &error) {
             rs->CancelUpdate();
-            lineFailed(number, lineExcerpt(remaining, start), QString::fromUtf8(error.what()), ending(start));
+            lineFailed(number, lineExcerpt(remaining, start), error.message(), ending(start));
         }
     }
     const QString why = keepSnapshot(data1, tipoDati, saved);

@@ -1,24 +1,23 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "LeggiRiga.h"
+#include "core/Failure.h"
+#include "import/LeggiRiga.h"
 
 #include <QLocale>
 #include <QString>
 
 #include <optional>
-#include <stdexcept>
 
 class DataControl;
 
 /// An import that stopped part-way, with a message for the user that says
 /// which line, why, and how many lines before it were saved.
-class ImportError : public std::runtime_error
+class ImportError : public UserError
 {
 public:
     ImportError(const QString &message, int savedLines);
     int savedLines() const { return m_savedLines; }
-    QString message() const { return QString::fromUtf8(what()); }
 
 private:
     int m_savedLines;
@@ -27,8 +26,8 @@ private:
 /// The change of a member's score between the two snapshots.
 struct Variazione
 {
-    qint32 diff;  // points gained
-    float per;    // percent, rounded to two decimals
+    qint32 diff; // points gained
+    float per;   // percent, rounded to two decimals
 };
 
 /// Points gained and percent from an initial score that is not 0;

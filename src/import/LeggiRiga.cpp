@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "LeggiRiga.h"
+#include "import/LeggiRiga.h"
 
 #include <algorithm>
 
@@ -44,7 +44,10 @@ class Cutter
 {
 public:
     Cutter(QStringView text, qsizetype start, int lineNumber)
-        : m_text(text), m_pos(start), m_start(start), m_lineNumber(lineNumber)
+        : m_text(text)
+        , m_pos(start)
+        , m_start(start)
+        , m_lineNumber(lineNumber)
     {
     }
 
@@ -98,10 +101,10 @@ private:
 } // namespace
 
 ParseError::ParseError(int lineNumber, const QString &excerpt, const QString &reason)
-    : std::runtime_error(QStringLiteral("Riga %1 non leggibile: «%2»: %3.")
-                             .arg(QString::number(lineNumber), excerpt, reason)
-                             .toStdString()),
-      m_lineNumber(lineNumber), m_excerpt(excerpt), m_reason(reason)
+    : UserError(QStringLiteral("Riga %1 non leggibile: «%2»: %3.").arg(QString::number(lineNumber), excerpt, reason))
+    , m_lineNumber(lineNumber)
+    , m_excerpt(excerpt)
+    , m_reason(reason)
 {
 }
 

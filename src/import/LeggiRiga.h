@@ -1,12 +1,13 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "core/Failure.h"
+
 #include <QString>
 #include <QStringView>
 
 #include <functional>
 #include <optional>
-#include <stdexcept>
 
 /// One member line of a pasted member list, fields as written.
 struct RigaMembro
@@ -22,7 +23,7 @@ using RankLookup = std::function<bool(const QString &phrase)>;
 
 /// A member line that cannot be cut, with its number, its text and which
 /// separator was missing, in Italian.
-class ParseError : public std::runtime_error
+class ParseError : public UserError
 {
 public:
     ParseError(int lineNumber, const QString &excerpt, const QString &reason);
@@ -33,8 +34,6 @@ public:
     QString excerpt() const { return m_excerpt; }
     /// Why the line cannot be cut.
     QString reason() const { return m_reason; }
-    /// The whole message for the user.
-    QString message() const { return QString::fromUtf8(what()); }
 
 private:
     int m_lineNumber;

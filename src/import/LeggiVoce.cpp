@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "LeggiVoce.h"
+#include "import/LeggiVoce.h"
 
 // How items are read:
 // - An item ends at a comma or at a line end; the comma or the line end is

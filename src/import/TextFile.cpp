@@ -1,5 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "TextFile.h"
+#include "import/TextFile.h"
+
+#include "core/Failure.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,12 +60,12 @@ QString reason(const QFile &file)
 
 [[noreturn]] void failRead(const QString &path, const QString &why)
 {
-    throw FileError(QStringLiteral("Impossibile leggere il file «%1»: %2.").arg(shownName(path), why));
+    throw UserError(QStringLiteral("Impossibile leggere il file «%1»: %2.").arg(shownName(path), why));
 }
 
 [[noreturn]] void failWrite(const QString &path, const QString &why)
 {
-    throw FileError(QStringLiteral("Impossibile scrivere il file «%1»: %2.").arg(shownName(path), why));
+    throw UserError(QStringLiteral("Impossibile scrivere il file «%1»: %2.").arg(shownName(path), why));
 }
 
 // The rank list is read several times for every member line of an import,
@@ -109,16 +111,6 @@ std::optional<QByteArray> readDirectly(const QString &path)
 }
 
 } // namespace
-
-FileError::FileError(const QString &message)
-    : std::runtime_error(message.toStdString())
-{
-}
-
-QString FileError::message() const
-{
-    return QString::fromUtf8(what());
-}
 
 QString decodeText(const QByteArray &bytes)
 {

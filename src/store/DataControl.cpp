@@ -1,10 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "DataControl.h"
+#include "store/DataControl.h"
 
-#include "DatabaseError.h"
-#include "Membri.h"
-#include "SqlConnection.h"
-#include "Storico.h"
+#include "core/Failure.h"
+#include "store/Membri.h"
+#include "store/SqlConnection.h"
+#include "store/Storico.h"
+#include "store/TableColumns.h"
 
 #include <QFileInfo>
 
@@ -27,59 +28,64 @@ void DataControl::setDatabaseName(const QString &name)
 
 void DataControl::open()
 {
-    if (m_connection)
-        return;
     if (m_databaseName.isEmpty())
-        throw DatabaseError(QStringLiteral("Nessun database indicato."));
+        throw UserError(QStringLiteral("Nessun database indicato."));
     const QFileInfo info(m_databaseName);
     if (!info.exists())
-        throw DatabaseError(QStringLiteral("Il database «%1» non esiste.").arg(m_databaseName));
+        throw UserError(QStringLiteral("Il database «%1» non esiste.").arg(m_databaseName));
     if (!info.isFile())
-        throw DatabaseError(QStringLiteral("«%1» non è un file: impossibile aprire il database.").arg(m_databaseName));
+        throw UserError(QStringLiteral("«%1» non è un file: impossibile aprire il database.").arg(m_databaseName));
+    m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
+}
 
-    auto connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
-    // Nothing is written to a file until it is known to hold the member table.
-    Membri::checkSchema(connection->database(), m_databaseName);
-    // A file of a newer format is refused; one of an older format gets the
-    // history, unless it cannot be written now (read-only, busy, damaged):
-    // the member table works without it, and the history's commands say why.
-    if (Storico::formatoDaAggiornare(connection->database(), m_databaseName)) {
-        try {
-            Storico::aggiornaFormato(connection->database(), m_databaseName);
-        } catch (const DatabaseError &) {
+TableColumns DataControl::openAndCheck()
+{
+    const bool opening = !m_connection;
+    if (opening)
+        open();
+    const QSqlDatabase db = m_connection->database();
+    // The member table is checked at every statement, since the file may
+    // have been replaced while the program runs; nothing is written to a
+    // file until it is known to hold it.
+    TableColumns membri = TableColumns::read(db, Membri::table(), m_databaseName);
+    Membri::checkSchema(membri, m_databaseName);
+    if (opening) {
+        // A file of a newer format is refused; one of an older format gets
+        // the history, unless it cannot be written now (read-only, busy,
+        // damaged): the member table works without it, and the history's
+        // commands say why.
+        if (Storico::formatoDaAggiornare(db, m_databaseName)) {
+            try {
+                Storico::aggiornaFormato(db, m_databaseName);
+            } catch (const UserError &) {
+            }
         }
+        m_connection->configureJournal();
     }
-    connection->configureJournal();
-    m_connection = std::move(connection);
+    return membri;
 }
 
 void DataControl::Refresh()
 {
     m_recordset.reset();
     try {
-        openOrCheck();
-        m_recordset = std::make_unique<RecordSet>(m_connection->database(), m_recordSource, m_locale,
-                                                  m_databaseName);
+        const Statement statement = Statement::parse(m_recordSource, m_databaseName);
+        const TableColumns membri = openAndCheck();
+        const QSqlDatabase db = m_connection->database();
+        const bool onMembri = statement.table.compare(Membri::table(), Qt::CaseInsensitive) == 0;
+        m_recordset = std::make_unique<RecordSet>(
+            db, statement, onMembri ? membri : TableColumns::read(db, statement.table, m_databaseName), m_locale,
+            m_databaseName);
     } catch (...) {
         close();
         throw;
     }
 }
 
-void DataControl::openOrCheck()
-{
-    // Opening checks the table; an open file is checked again at every
-    // statement, since it may have been replaced while the program runs.
-    if (m_connection)
-        Membri::checkSchema(m_connection->database(), m_databaseName);
-    else
-        open();
-}
-
 QSqlDatabase DataControl::database()
 {
     try {
-        openOrCheck();
+        openAndCheck();
     } catch (...) {
         close();
         throw;
@@ -90,7 +96,7 @@ QSqlDatabase DataControl::database()
 RecordSet &DataControl::Recordset()
 {
     if (!m_recordset)
-        throw DatabaseError(QStringLiteral("Il database «%1» non è aperto.").arg(m_databaseName));
+        throw UserError(QStringLiteral("Il database «%1» non è aperto.").arg(m_databaseName));
     return *m_recordset;
 }
 

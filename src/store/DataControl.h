@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "RecordSet.h"
+#include "store/RecordSet.h"
 
 #include <QLocale>
 #include <QSqlDatabase>
@@ -30,14 +30,14 @@ public:
     void setRecordSource(const QString &statement) { m_recordSource = statement; }
 
     /// Runs RecordSource and makes its result the current record set,
-    /// positioned on its first record. Throws DatabaseError.
+    /// positioned on its first record. Throws UserError.
     void Refresh();
 
-    /// The record set of the last Refresh. Throws DatabaseError when none.
+    /// The record set of the last Refresh. Throws UserError when none.
     RecordSet &Recordset();
 
     /// The open file, for statements that need no record set (the
-    /// history's); opened and checked as Refresh does. Throws DatabaseError.
+    /// history's); opened and checked as Refresh does. Throws UserError.
     QSqlDatabase database();
 
     /// Drops the record set and closes the file.
@@ -45,7 +45,9 @@ public:
 
 private:
     void open();
-    void openOrCheck();
+    /// Opens the file when it is not open, and checks that it holds the
+    /// member table; returns the table's columns.
+    TableColumns openAndCheck();
 
     QLocale m_locale;
     QString m_databaseName;

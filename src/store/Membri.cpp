@@ -1,15 +1,15 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Membri.h"
+#include "store/Membri.h"
 
-#include "DatabaseError.h"
-#include "RecordSet.h"
-#include "SqlConnection.h"
-#include "SqlErrors.h"
-#include "Storico.h"
+#include "core/Failure.h"
+#include "store/RecordSet.h"
+#include "store/SqlConnection.h"
+#include "store/SqlErrors.h"
+#include "store/Storico.h"
+#include "store/TableColumns.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -31,9 +31,9 @@ QString selectAll()
 QString selectRanking(bool byPercentage)
 {
     return QStringLiteral("SELECT '',Nick,Madre,Grado,Punti1,Punti2,Per,Diff ")
-        + QStringLiteral("FROM Membri WHERE Valid=1 ")
-        + (byPercentage ? QStringLiteral("ORDER BY Per DESC,Punti2 DESC,Punti1 DESC")
-                        : QStringLiteral("ORDER BY Diff DESC,Punti2 DESC,Punti1 DESC"));
+           + QStringLiteral("FROM Membri WHERE Valid=1 ")
+           + (byPercentage ? QStringLiteral("ORDER BY Per DESC,Punti2 DESC,Punti1 DESC")
+                           : QStringLiteral("ORDER BY Diff DESC,Punti2 DESC,Punti1 DESC"));
 }
 
 QString selectValid()
@@ -41,27 +41,22 @@ QString selectValid()
     return QStringLiteral("SELECT Valid FROM Membri");
 }
 
-void checkSchema(const QSqlDatabase &db, const QString &fileName)
+QString table()
 {
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA table_info(Membri)")))
-        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: %2.")
-                                .arg(fileName, describeSqlError(query.lastError())));
-    QSet<QString> columns;
-    while (query.next())
-        columns.insert(query.value(1).toString().toLower());
-    if (query.lastError().isValid())
-        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: %2.")
-                                .arg(fileName, describeSqlError(query.lastError())));
+    return QStringLiteral("Membri");
+}
+
+void checkSchema(const TableColumns &columns, const QString &fileName)
+{
     if (columns.isEmpty())
-        throw DatabaseError(QStringLiteral("Il file «%1» non contiene la tabella Membri: "
-                                           "non è un database di Quadrivo. Il file non è stato modificato.")
-                                .arg(fileName));
-    for (const char *name : {"valid", "nick", "madre", "grado", "punti1", "punti2", "per", "diff"}) {
-        if (!columns.contains(QLatin1String(name)))
-            throw DatabaseError(QStringLiteral("Nel file «%1» la tabella Membri non ha il campo %2. "
-                                               "Il file non è stato modificato.")
-                                    .arg(fileName, QLatin1String(name)));
+        throw UserError(QStringLiteral("Il file «%1» non contiene la tabella Membri: "
+                                       "non è un database di Quadrivo. Il file non è stato modificato.")
+                            .arg(fileName));
+    for (const char *name : {"Valid", "Nick", "Madre", "Grado", "Punti1", "Punti2", "Per", "Diff"}) {
+        if (!columns.find(QLatin1String(name)))
+            throw UserError(QStringLiteral("Nel file «%1» la tabella Membri non ha il campo %2. "
+                                           "Il file non è stato modificato.")
+                                .arg(fileName, QLatin1String(name).toString().toLower()));
     }
 }
 
@@ -75,20 +70,19 @@ void createIfMissing(const QString &path)
     const QString building = path + QStringLiteral(".nuovo");
     QFile::remove(building);
     const auto failed = [&](const QString &reason) {
-        return DatabaseError(QStringLiteral("Impossibile creare il database «%1»: %2.").arg(path, reason));
+        return UserError(QStringLiteral("Impossibile creare il database «%1»: %2.").arg(path, reason));
     };
     {
         SqlConnection connection(building, SqlConnection::Create);
         QSqlDatabase db = connection.database();
         QSqlQuery query(db);
         const QStringList schema = Storico::istruzioniSchema();
-        const bool ok = query.exec(QStringLiteral(
-                            "CREATE TABLE Membri ("
-                            "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
-                            "Nick TEXT, Madre TEXT, Grado TEXT, "
-                            "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)"))
-            && std::all_of(schema.cbegin(), schema.cend(), [&](const QString &s) { return query.exec(s); })
-            && query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        const bool ok = query.exec(QStringLiteral("CREATE TABLE Membri ("
+                                                  "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
+                                                  "Nick TEXT, Madre TEXT, Grado TEXT, "
+                                                  "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)"))
+                        && std::all_of(schema.cbegin(), schema.cend(), [&](const QString &s) { return query.exec(s); })
+                        && query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         if (!ok) {
             const QString reason = describeSqlError(query.lastError());
             query.finish();

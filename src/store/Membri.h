@@ -3,8 +3,8 @@
 
 #include <QString>
 
-class QSqlDatabase;
 class RecordSet;
+class TableColumns;
 
 /// The member table and the statements the program runs on it.
 namespace Membri {
@@ -23,12 +23,15 @@ enum Field { Valid = 0, Nick, Madre, Grado, Punti1, Punti2, Per, Diff };
 
 /// Creates the database file with an empty member table and an empty
 /// history (Storico) when no file of that name exists. An existing file is
-/// left alone. Throws DatabaseError.
+/// left alone. Throws UserError.
 void createIfMissing(const QString &path);
 
-/// Checks that an open database holds the member table; throws DatabaseError
-/// naming the file otherwise. Nothing is written.
-void checkSchema(const QSqlDatabase &db, const QString &fileName);
+/// The member table's name.
+QString table();
+
+/// Checks that the columns read from a database are those of the member
+/// table; throws UserError naming the file otherwise. Nothing is written.
+void checkSchema(const TableColumns &columns, const QString &fileName);
 
 /// Sets Valid = 0 in every record of the set, saving each at once.
 void freeAll(RecordSet &records);

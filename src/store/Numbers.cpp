@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Numbers.h"
+#include "store/Numbers.h"
 
 #include <limits>
 

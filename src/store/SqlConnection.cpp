@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "SqlConnection.h"
+#include "store/SqlConnection.h"
 
-#include "DatabaseError.h"
-#include "SqlErrors.h"
+#include "core/Failure.h"
+#include "store/SqlErrors.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -13,9 +13,9 @@ SqlConnection::SqlConnection(const QString &path, Mode mode)
     : m_name(QStringLiteral("quadrivo-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
 {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
-        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: "
-                                           "il driver SQLite di Qt non è installato.")
-                                .arg(path));
+        throw UserError(QStringLiteral("Impossibile aprire il database «%1»: "
+                                       "il driver SQLite di Qt non è installato.")
+                            .arg(path));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_registered = true;
     // A URI, so that "mode=rw" keeps SQLite from creating a missing file.
@@ -27,7 +27,7 @@ SqlConnection::SqlConnection(const QString &path, Mode mode)
         const QString reason = describeSqlError(db.lastError());
         db = QSqlDatabase();
         close();
-        throw DatabaseError(QStringLiteral("Impossibile aprire il database «%1»: %2.").arg(path, reason));
+        throw UserError(QStringLiteral("Impossibile aprire il database «%1»: %2.").arg(path, reason));
     }
 }
 

@@ -12,7 +12,7 @@ class SqlConnection
 public:
     enum Mode { Existing, Create };
 
-    /// Opens the file; Existing never creates it. Throws DatabaseError.
+    /// Opens the file; Existing never creates it. Throws UserError.
     SqlConnection(const QString &path, Mode mode);
     ~SqlConnection();
 

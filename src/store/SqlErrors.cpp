@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "SqlErrors.h"
+#include "store/SqlErrors.h"
 
 #include <QSqlError>
 

@@ -1,8 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Storico.h"
+#include "store/Storico.h"
 
-#include "DatabaseError.h"
-#include "SqlErrors.h"
+#include "core/Failure.h"
+#include "store/SqlErrors.h"
+#include "store/StoredValue.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -16,17 +17,7 @@ namespace {
 
 [[noreturn]] void fail(const QString &action, const QString &fileName, const QSqlError &error)
 {
-    throw DatabaseError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
-}
-
-// A text as it is bound, so that SQLite stores it as it stands: SQLite takes
-// U+FEFF at the start of a text for a byte order mark and drops it, so a
-// mark of our own goes in front (the member table binds its texts alike).
-QVariant bindable(const QString &text)
-{
-    if (text.startsWith(QChar(0xFEFF)))
-        return QVariant(QChar(0xFEFF) + text);
-    return QVariant(text);
+    throw UserError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
 }
 
 // One write transaction, taken at once (BEGIN IMMEDIATE) so that what is
@@ -35,7 +26,9 @@ class Transazione
 {
 public:
     Transazione(const QSqlDatabase &db, const QString &action, const QString &fileName)
-        : m_db(db), m_action(action), m_fileName(fileName)
+        : m_db(db)
+        , m_action(action)
+        , m_fileName(fileName)
     {
         QSqlQuery begin(m_db);
         if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
@@ -80,12 +73,12 @@ int leggiFormato(QSqlQuery &query, const QString &fileName)
 
 [[noreturn]] void formatoSconosciuto(const QString &fileName, int formato)
 {
-    throw DatabaseError(QStringLiteral("Il file «%1» è nel formato %2, che questa versione di Quadrivo non conosce "
-                                       "(conosce fino al formato %3): è stato salvato da una versione più recente. "
-                                       "Il file non è stato modificato.")
-                            .arg(fileName)
-                            .arg(formato)
-                            .arg(Formato));
+    throw UserError(QStringLiteral("Il file «%1» è nel formato %2, che questa versione di Quadrivo non conosce "
+                                   "(conosce fino al formato %3): è stato salvato da una versione più recente. "
+                                   "Il file non è stato modificato.")
+                        .arg(fileName)
+                        .arg(formato)
+                        .arg(Formato));
 }
 
 // Makes sure the file holds the history before it is used.
@@ -100,7 +93,8 @@ void pronto(const QSqlDatabase &db, const QString &fileName)
 QStringList istruzioniSchema()
 {
     return {
-        QStringLiteral("CREATE TABLE Rilevazioni (Id INTEGER PRIMARY KEY, Quando TEXT NOT NULL, Tipo INTEGER NOT NULL)"),
+        QStringLiteral(
+            "CREATE TABLE Rilevazioni (Id INTEGER PRIMARY KEY, Quando TEXT NOT NULL, Tipo INTEGER NOT NULL)"),
         QStringLiteral("CREATE TABLE Punteggi (Rilevazione INTEGER NOT NULL REFERENCES Rilevazioni(Id), "
                        "Riga INTEGER NOT NULL, Nick TEXT, Madre TEXT, Grado TEXT, Punti INTEGER NOT NULL)"),
         QStringLiteral("CREATE INDEX PunteggiMadre ON Punteggi(Madre)"),
@@ -125,9 +119,9 @@ void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
     if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
         fail(QStringLiteral("Impossibile controllare il database «%1»"), fileName, query.lastError());
     if (query.value(0).toString() != QLatin1String("ok"))
-        throw DatabaseError(QStringLiteral("Il file «%1» è danneggiato: non si può aggiornare per lo storico. "
-                                           "Il file non è stato modificato.")
-                                .arg(fileName));
+        throw UserError(QStringLiteral("Il file «%1» è danneggiato: non si può aggiornare per lo storico. "
+                                       "Il file non è stato modificato.")
+                            .arg(fileName));
     query.finish();
 
     const QString action = QStringLiteral("Impossibile aggiornare il database «%1» per lo storico");
@@ -167,9 +161,9 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
     for (const RigaRilevazione &r : righe) {
         insert.bindValue(0, id);
         insert.bindValue(1, ++riga);
-        insert.bindValue(2, bindable(r.Nick));
-        insert.bindValue(3, bindable(r.Madre));
-        insert.bindValue(4, bindable(r.Grado));
+        insert.bindValue(2, StoredValue::bindable(r.Nick));
+        insert.bindValue(3, StoredValue::bindable(r.Madre));
+        insert.bindValue(4, StoredValue::bindable(r.Grado));
         insert.bindValue(5, r.Punti);
         if (!insert.exec())
             fail(action, fileName, insert.lastError());
@@ -209,8 +203,8 @@ Storia leggiStoria(const QSqlDatabase &db, const QString &fileName)
     if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi")))
         failed(query.lastError());
     while (query.next()) {
-        storia.punteggi.push_back(
-            {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(), query.value(3).toLongLong()});
+        storia.punteggi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
+                                   query.value(3).toLongLong()});
     }
     if (query.lastError().isValid())
         failed(query.lastError());
@@ -232,8 +226,8 @@ std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, con
                         .arg(ids.join(u','))))
         fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
     while (query.next()) {
-        nomi.push_back(
-            {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(), query.value(3).toString()});
+        nomi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
+                        query.value(3).toString()});
     }
     if (query.lastError().isValid())
         fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
@@ -257,9 +251,9 @@ void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 
     if (!query.exec())
         fail(action, fileName, query.lastError());
     if (query.numRowsAffected() != 1)
-        throw DatabaseError(QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»: "
-                                           "la rilevazione non esiste più. Il file non è stato modificato.")
-                                .arg(fileName));
+        throw UserError(QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»: "
+                                       "la rilevazione non esiste più. Il file non è stato modificato.")
+                            .arg(fileName));
     transazione.commit();
 }
 

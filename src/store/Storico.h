@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QSqlDatabase>
 #include <QList>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -24,13 +24,13 @@ QStringList istruzioniSchema();
 
 /// Reads the format of an open file already known to hold Membri. Returns
 /// true when it is older than Formato and lacks the history; throws
-/// DatabaseError naming the file, which is left untouched, when it is newer
+/// UserError naming the file, which is left untouched, when it is newer
 /// (or unknown).
 bool formatoDaAggiornare(const QSqlDatabase &db, const QString &fileName);
 
 /// Brings a file of an older format up to Formato: the history's tables and
 /// index are added in one transaction, nothing else changes. A damaged file
-/// is left as it is. Throws DatabaseError naming the file.
+/// is left as it is. Throws UserError naming the file.
 void aggiornaFormato(const QSqlDatabase &db, const QString &fileName);
 
 /// One saved member line, as the import stored it.
@@ -45,7 +45,7 @@ struct RigaRilevazione
 /// Writes one snapshot in one transaction: whole or not at all. Quando is
 /// kept as local date and time, ISO 8601 to the second; Tipo is 1 (initial
 /// data) or 2 (final data); the lines get Riga 1, 2, ... in their order.
-/// Returns the snapshot's Id. Throws DatabaseError naming the file.
+/// Returns the snapshot's Id. Throws UserError naming the file.
 ///
 /// This and the two functions below first bring a file of an older format
 /// up to date, and say why when they cannot.
@@ -79,7 +79,7 @@ struct Storia
 };
 
 /// Reads every snapshot and every score row, two statements in all. Throws
-/// DatabaseError naming the file.
+/// UserError naming the file.
 Storia leggiStoria(const QSqlDatabase &db, const QString &fileName);
 
 /// A score row's Nick and Grado (Null texts are empty).
@@ -93,10 +93,10 @@ struct Nome
 
 /// Nick and Grado of every row of the given snapshots, one statement: the
 /// window needs them only from the latest snapshot of each member, and
-/// texts cost most of the reading. Throws DatabaseError naming the file.
+/// texts cost most of the reading. Throws UserError naming the file.
 std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni);
 
-/// Deletes a snapshot and its rows in one transaction. Throws DatabaseError
+/// Deletes a snapshot and its rows in one transaction. Throws UserError
 /// naming the file.
 void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 id);
 

@@ -1,12 +1,12 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // Faults from outside the program: a killed import, a database held by
 // another process, a damaged database file.
-#include "DataControl.h"
-#include "Form1.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
+#include "app/Form1.h"
+#include "import/Importazione.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -96,8 +96,14 @@ void TestFaults::testKilledImportKeepsAPrefixOfTheLines()
     QVERIFY2(rows.size() >= 2000 && rows.size() < lines, qPrintable(QString::number(rows.size())));
     for (int i = 0; i < rows.size(); ++i) {
         const int n = i + 1;
-        const QVariantList expected = {1, QStringLiteral("Membro %1").arg(n), QStringLiteral("[%1:%2:1]").arg(n / 500 + 1).arg(n % 500 + 1),
-                                       n % 2 ? QStringLiteral("Vice Comandante") : QStringLiteral("Capo"), 1000 + n, {}, {}, {}};
+        const QVariantList expected = {1,
+                                       QStringLiteral("Membro %1").arg(n),
+                                       QStringLiteral("[%1:%2:1]").arg(n / 500 + 1).arg(n % 500 + 1),
+                                       n % 2 ? QStringLiteral("Vice Comandante") : QStringLiteral("Capo"),
+                                       1000 + n,
+                                       {},
+                                       {},
+                                       {}};
         if (rows[i] != expected)
             QFAIL(qPrintable(QStringLiteral("record %1 is not line %1").arg(n)));
     }
@@ -134,7 +140,8 @@ void TestFaults::testBusyDatabaseIsReportedAndLeftAlone()
         DataControl data;
         data.setDatabaseName(Membri::fileName());
         try {
-            importaPalmeria(data, QStringLiteral("1 C  Capo 5 [3] x\r\n"), 1, [](const QString &) { return true; }, QLocale());
+            importaPalmeria(
+                data, QStringLiteral("1 C  Capo 5 [3] x\r\n"), 1, [](const QString &) { return true; }, QLocale());
             QFAIL("the import went on in a busy database");
         } catch (const ImportError &error) {
             QVERIFY2(error.message().contains(QStringLiteral("occupato")), qPrintable(error.message()));
@@ -200,8 +207,9 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
         data.setDatabaseName(Membri::fileName());
         for (qint16 tipo : {qint16(1), qint16(2)}) {
             try {
-                importaPalmeria(data, QStringLiteral("1 C  Capo 5 [3] x\r\n"), tipo, [](const QString &) { return true; },
-                                QLocale());
+                importaPalmeria(
+                    data, QStringLiteral("1 C  Capo 5 [3] x\r\n"), tipo, [](const QString &) { return true; },
+                    QLocale());
                 QFAIL("an import went on in a damaged database");
             } catch (const ImportError &error) {
                 QVERIFY2(error.message().contains(Membri::fileName()), qPrintable(error.message()));

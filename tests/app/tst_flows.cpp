@@ -1,12 +1,12 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Membri.h"
-#include "Module1.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
-#include "TextBox.h"
+#include "app/Form1.h"
+#include "app/Module1.h"
+#include "export/Form3.h"
+#include "import/Form2.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -29,8 +29,7 @@ QByteArray exampleFile(const char *name)
 
 // Runs the steps inside the modal window that the click opens, then waits
 // until the click has returned.
-template <typename Window>
-bool withModal(QAbstractButton *opener, const std::function<void(Window *)> &steps)
+template <typename Window> bool withModal(QAbstractButton *opener, const std::function<void(Window *)> &steps)
 {
     bool ran = false;
     QTimer::singleShot(0, opener, [&] {

@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "CenterForm.h"
-#include "Form1.h"
-#include "Membri.h"
-#include "Module1.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
-#include "Twips.h"
+#include "app/Form1.h"
+#include "app/Module1.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/CenterForm.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -30,7 +30,7 @@ QStringList nicks(const Form1 &form)
 {
     QStringList list;
     for (int r = 1; r < form.grid().Rows(); ++r)
-        list << form.grid().TextMatrix(r, 2);
+        list << form.grid().TextMatrix(r, ColNick);
     return list;
 }
 
@@ -79,7 +79,13 @@ void TestForm1::testWindowLayout()
     QVERIFY(!form.windowIcon().isNull());
     QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
 
-    struct Control { const char *name; const char *caption; int left, top, width, height; bool bold; };
+    struct Control
+    {
+        const char *name;
+        const char *caption;
+        int left, top, width, height;
+        bool bold;
+    };
     const Control controls[] = {
         {"Fgrid", nullptr, 360, 180, 9255, 7095, false},
         {"BtnDati1", "Dati &Iniziali", 420, 7920, 1455, 435, true},
@@ -117,8 +123,10 @@ void TestForm1::testTabOrderAndAccessKeys()
     }
     QCOMPARE(form.findChild<QWidget *>("OptOrd0")->nextInFocusChain()->objectName(), QStringLiteral("OptOrd1"));
 
-    const QList<QPair<QString, QKeySequence>> keys = {{"BtnDati1", QKeySequence("Alt+I")}, {"BtnDati2", QKeySequence("Alt+F")},
-                                                      {"BtnPulisci", QKeySequence("Alt+P")}, {"BtnEsporta", QKeySequence("Alt+S")},
+    const QList<QPair<QString, QKeySequence>> keys = {{"BtnDati1", QKeySequence("Alt+I")},
+                                                      {"BtnDati2", QKeySequence("Alt+F")},
+                                                      {"BtnPulisci", QKeySequence("Alt+P")},
+                                                      {"BtnEsporta", QKeySequence("Alt+S")},
                                                       {"BtnEsci", QKeySequence("Alt+E")}};
     for (const auto &[name, key] : keys)
         QCOMPARE(form.findChild<QPushButton *>(name)->shortcut(), key);
@@ -129,8 +137,8 @@ void TestForm1::testEmptyStartCreatesTheTable()
     Form1 form;
     QVERIFY(QFile::exists(Membri::fileName()));
     QCOMPARE(form.grid().Rows(), 1);
-    QCOMPARE(form.grid().TextMatrix(0, 1), QStringLiteral("Pos."));
-    QCOMPARE(form.grid().TextMatrix(0, 8), QStringLiteral("incr.p."));
+    QCOMPARE(form.grid().TextMatrix(0, ColPos), QStringLiteral("Pos."));
+    QCOMPARE(form.grid().TextMatrix(0, ColIncr), QStringLiteral("incr.p."));
     QVERIFY(readMembers().isEmpty());
 }
 
@@ -146,7 +154,7 @@ void TestForm1::testForeignFileIsReportedAndKept()
         QCOMPARE(boxes[0].title, QStringLiteral("Quadrivo ZORVA"));
         QCOMPARE(boxes[0].icon, QMessageBox::Critical);
         QCOMPARE(form.grid().Rows(), 1);
-        QCOMPARE(form.grid().TextMatrix(0, 2), QStringLiteral("Nick"));
+        QCOMPARE(form.grid().TextMatrix(0, ColNick), QStringLiteral("Nick"));
 
         // Every later command that needs the table says so again.
         QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
@@ -171,9 +179,9 @@ void TestForm1::testOrderOptionsResortAndRenumber()
     QTest::mouseClick(byPoints, Qt::LeftButton);
     QVERIFY(byPoints->isChecked());
     QCOMPARE(nicks(form), (QStringList{"Punti", "Percento"}));
-    QCOMPARE(form.grid().TextMatrix(1, 1), QStringLiteral("1"));
-    QCOMPARE(form.grid().TextMatrix(2, 1), QStringLiteral("2"));
-    QCOMPARE(form.grid().TextMatrix(1, 8), QStringLiteral("+10.000"));
+    QCOMPARE(form.grid().TextMatrix(1, ColPos), QStringLiteral("1"));
+    QCOMPARE(form.grid().TextMatrix(2, ColPos), QStringLiteral("2"));
+    QCOMPARE(form.grid().TextMatrix(1, ColIncr), QStringLiteral("+10.000"));
 
     // Choosing the selected option again leaves the grid as it is.
     QTest::mouseClick(byPoints, Qt::LeftButton);
@@ -181,7 +189,7 @@ void TestForm1::testOrderOptionsResortAndRenumber()
 
     QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd0"), Qt::LeftButton);
     QCOMPARE(nicks(form), (QStringList{"Percento", "Punti"}));
-    QCOMPARE(form.grid().TextMatrix(1, 7), QStringLiteral("+100 %"));
+    QCOMPARE(form.grid().TextMatrix(1, ColVar), QStringLiteral("+100 %"));
 }
 
 void TestForm1::testGridViewShowsTheTexts()
@@ -192,7 +200,8 @@ void TestForm1::testGridViewShowsTheTexts()
     QAbstractItemModel *model = view->model();
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->columnCount(), 8);
-    const QStringList cells = {"1", "Lupo Grigio", "[3:127:9]", "Vice Comandante", "1.234.567", "1.300.000", "+5,3 %", "+65.433"};
+    const QStringList cells = {"1",         "Lupo Grigio", "[3:127:9]", "Vice Comandante",
+                               "1.234.567", "1.300.000",   "+5,3 %",    "+65.433"};
     for (int c = 0; c < 8; ++c) {
         QCOMPARE(model->index(0, c).data().toString(), cells[c]);
         QVERIFY(!(model->flags(model->index(0, c)) & Qt::ItemIsEditable));

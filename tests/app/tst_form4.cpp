@@ -1,13 +1,13 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // The history window, and the main window's button that opens it.
-#include "DataControl.h"
-#include "Form1.h"
-#include "Form4.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "Storico.h"
-#include "Twips.h"
-#include "WindowTestScene.h"
+#include "app/Form1.h"
+#include "app/Form4.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Storico.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -192,7 +192,8 @@ void TestForm4::testDeleteAsksFirst()
     QCOMPARE(snapshots->selectionModel()->selectedRows().value(0).row(), 0);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM Rilevazioni").toInt(), 3);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi").toInt(), 8);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi WHERE Rilevazione NOT IN (SELECT Id FROM Rilevazioni)").toInt(), 0);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi WHERE Rilevazione NOT IN (SELECT Id FROM Rilevazioni)").toInt(),
+             0);
 }
 
 void TestForm4::testEmptyHistory()
@@ -218,7 +219,8 @@ void TestForm4::testUnreadableHistoryIsReported()
     QTest::mouseClick(form.findChild<QPushButton *>("BtnStorico"), Qt::LeftButton);
     const auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
-    QVERIFY2(boxes[0].text.contains("storico") && boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
+    QVERIFY2(boxes[0].text.contains("storico") && boxes[0].text.contains(Membri::fileName()),
+             qPrintable(boxes[0].text));
 }
 
 void TestForm4::testMainWindowButton()

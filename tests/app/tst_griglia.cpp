@@ -1,10 +1,10 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "DataControl.h"
-#include "GridTexts.h"
-#include "Griglia.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "TempWorkDir.h"
+#include "app/GridTexts.h"
+#include "app/Griglia.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QTest>
 
@@ -85,13 +85,11 @@ void TestGriglia::testFormatsTheExampleRows_data()
     QTest::newRow("italian") << QLocale(QLocale::Italian, QLocale::Italy)
                              << QStringList{"1.234.567", "1.300.000", "+5,3 %", "+65.433"}
                              << QStringList{"1.250.000", "1.210.000", "-3,2 %", "-40.000"}
-                             << QStringList{"500.000", "500.000", "0 %", "0"}
-                             << QStringList{"800.000", "", "", ""};
+                             << QStringList{"500.000", "500.000", "0 %", "0"} << QStringList{"800.000", "", "", ""};
     QTest::newRow("english") << QLocale(QLocale::English, QLocale::UnitedStates)
                              << QStringList{"1,234,567", "1,300,000", "+5.3 %", "+65,433"}
                              << QStringList{"1,250,000", "1,210,000", "-3.2 %", "-40,000"}
-                             << QStringList{"500,000", "500,000", "0 %", "0"}
-                             << QStringList{"800,000", "", "", ""};
+                             << QStringList{"500,000", "500,000", "0 %", "0"} << QStringList{"800,000", "", "", ""};
 }
 
 void TestGriglia::testFormatsTheExampleRows()
@@ -117,12 +115,12 @@ void TestGriglia::testFormatsTheExampleRows()
         // Rows come in percentage order; find each member's row by name.
         const int at = column(grid, 2).indexOf(nicks[m]) + 1;
         QVERIFY(at > 0);
-        const QStringList cells = {grid.TextMatrix(at, 5), grid.TextMatrix(at, 6), grid.TextMatrix(at, 7),
-                                   grid.TextMatrix(at, 8)};
+        const QStringList cells = {grid.TextMatrix(at, ColPuntiI), grid.TextMatrix(at, ColPuntiF),
+                                   grid.TextMatrix(at, ColVar), grid.TextMatrix(at, ColIncr)};
         QCOMPARE(cells, expected[m]);
-        QCOMPARE(grid.TextMatrix(at, 3), QStringLiteral("[%1]").arg(m + 1));
-        QCOMPARE(grid.TextMatrix(at, 4), QStringLiteral("Capo"));
-        QCOMPARE(grid.TextMatrix(at, 0), QString());
+        QCOMPARE(grid.TextMatrix(at, ColMadre), QStringLiteral("[%1]").arg(m + 1));
+        QCOMPARE(grid.TextMatrix(at, ColGrado), QStringLiteral("Capo"));
+        QCOMPARE(grid.TextMatrix(at, ColFixed), QString());
     }
 }
 
@@ -132,12 +130,18 @@ void TestGriglia::testPercentageKeepsItsShortestForm_data()
     QTest::addColumn<QString>("italian");
     QTest::addColumn<QString>("english");
 
-    QTest::newRow("two decimals") << 33.33 << "+33,33 %" << "+33.33 %";
-    QTest::newRow("trailing zero dropped") << 12.50 << "+12,5 %" << "+12.5 %";
-    QTest::newRow("whole") << 25.0 << "+25 %" << "+25 %";
-    QTest::newRow("small") << 0.13 << "+0,13 %" << "+0.13 %";
-    QTest::newRow("negative") << -12.5 << "-12,5 %" << "-12.5 %";
-    QTest::newRow("large, no grouping") << 1234.56 << "+1234,56 %" << "+1234.56 %";
+    QTest::newRow("two decimals") << 33.33 << "+33,33 %"
+                                  << "+33.33 %";
+    QTest::newRow("trailing zero dropped") << 12.50 << "+12,5 %"
+                                           << "+12.5 %";
+    QTest::newRow("whole") << 25.0 << "+25 %"
+                           << "+25 %";
+    QTest::newRow("small") << 0.13 << "+0,13 %"
+                           << "+0.13 %";
+    QTest::newRow("negative") << -12.5 << "-12,5 %"
+                              << "-12.5 %";
+    QTest::newRow("large, no grouping") << 1234.56 << "+1234,56 %"
+                                        << "+1234.56 %";
 }
 
 void TestGriglia::testPercentageKeepsItsShortestForm()
@@ -146,8 +150,8 @@ void TestGriglia::testPercentageKeepsItsShortestForm()
     QFETCH(QString, italian);
     QFETCH(QString, english);
     QVERIFY(seedMembers({{1, "M", "[1]", "Capo", 1000, 2000, single(per), 1000}}));
-    QCOMPARE(buildGrid(true, QLocale(QLocale::Italian, QLocale::Italy)).TextMatrix(1, 7), italian);
-    QCOMPARE(buildGrid(true, QLocale(QLocale::English, QLocale::UnitedStates)).TextMatrix(1, 7), english);
+    QCOMPARE(buildGrid(true, QLocale(QLocale::Italian, QLocale::Italy)).TextMatrix(1, ColVar), italian);
+    QCOMPARE(buildGrid(true, QLocale(QLocale::English, QLocale::UnitedStates)).TextMatrix(1, ColVar), english);
 }
 
 void TestGriglia::testGroupedForm_data()
@@ -156,13 +160,27 @@ void TestGriglia::testGroupedForm_data()
     QTest::addColumn<QString>("italian");
     QTest::addColumn<QString>("english");
 
-    QTest::newRow("zero is empty") << "0" << "" << "";
-    QTest::newRow("empty stays empty") << "" << "" << "";
-    QTest::newRow("below a thousand") << "999" << "999" << "999";
-    QTest::newRow("thousands") << "1000" << "1.000" << "1,000";
-    QTest::newRow("negative") << "-40000" << "-40.000" << "-40,000";
-    QTest::newRow("int32 max") << "2147483647" << "2.147.483.647" << "2,147,483,647";
-    QTest::newRow("not a number unchanged") << "abc" << "abc" << "abc";
+    QTest::newRow("zero is empty") << "0"
+                                   << ""
+                                   << "";
+    QTest::newRow("empty stays empty") << ""
+                                       << ""
+                                       << "";
+    QTest::newRow("below a thousand") << "999"
+                                      << "999"
+                                      << "999";
+    QTest::newRow("thousands") << "1000"
+                               << "1.000"
+                               << "1,000";
+    QTest::newRow("negative") << "-40000"
+                              << "-40.000"
+                              << "-40,000";
+    QTest::newRow("int32 max") << "2147483647"
+                               << "2.147.483.647"
+                               << "2,147,483,647";
+    QTest::newRow("not a number unchanged") << "abc"
+                                            << "abc"
+                                            << "abc";
 }
 
 void TestGriglia::testGroupedForm()
@@ -201,7 +219,8 @@ void TestGriglia::testOrderByPercentage()
         {1, "TieSameFinalHighInitial", "[7]", "Capo", 1100, 1200, single(20.0), 100},
     }));
     const GridTexts grid = buildGrid(true, QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(column(grid, 2), (QStringList{"TieHighFinal", "TieSameFinalHighInitial", "TieLowFinal", "Ten", "Loss", "NoPer"}));
+    QCOMPARE(column(grid, 2),
+             (QStringList{"TieHighFinal", "TieSameFinalHighInitial", "TieLowFinal", "Ten", "Loss", "NoPer"}));
     QCOMPARE(column(grid, 1), (QStringList{"1", "2", "3", "4", "5", "6"}));
 }
 

@@ -2,15 +2,15 @@
 // Files and folders the program may not write or read. Permissions do not
 // bind the superuser, so when started as root this test runs itself again
 // as an ordinary user.
-#include "DataControl.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Module1.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
-#include "TextBox.h"
+#include "app/Form1.h"
+#include "app/Module1.h"
+#include "import/Form2.h"
+#include "import/Importazione.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,9 +85,10 @@ void TestPermissions::cleanup()
     // Writable again, so the folder can be removed.
     QFile::setPermissions(m_scene->dir.path(), readWriteFolder);
     for (const QString &name : QDir(m_scene->dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
-        QFile::setPermissions(m_scene->dir.filePath(name), name.endsWith(QLatin1String(".txt")) && QFileInfo(m_scene->dir.filePath(name)).isDir()
-                                                          ? readWriteFolder
-                                                          : readWrite);
+        QFile::setPermissions(m_scene->dir.filePath(name),
+                              name.endsWith(QLatin1String(".txt")) && QFileInfo(m_scene->dir.filePath(name)).isDir()
+                                  ? readWriteFolder
+                                  : readWrite);
     const QStringList left = m_scene->boxesLeft();
     m_scene.reset();
     QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
@@ -126,7 +127,8 @@ void TestPermissions::testReadOnlyDatabase()
         DataControl data;
         data.setDatabaseName(Membri::fileName());
         try {
-            importaPalmeria(data, QStringLiteral("1 C  Capo 5 [1] x\r\n"), tipo, [](const QString &) { return true; }, QLocale());
+            importaPalmeria(
+                data, QStringLiteral("1 C  Capo 5 [1] x\r\n"), tipo, [](const QString &) { return true; }, QLocale());
             QFAIL("an import went on in a read-only database");
         } catch (const ImportError &error) {
             QVERIFY2(error.message().contains(QStringLiteral("sola lettura")), qPrintable(error.message()));
@@ -197,9 +199,12 @@ int main(int argc, char *argv[])
             return 1;
         }
         self[n] = '\0';
-        std::vector<char *> args = {const_cast<char *>("setpriv"), const_cast<char *>("--reuid=65534"),
-                                    const_cast<char *>("--regid=65534"), const_cast<char *>("--clear-groups"),
-                                    const_cast<char *>("--"), self};
+        std::vector<char *> args = {const_cast<char *>("setpriv"),
+                                    const_cast<char *>("--reuid=65534"),
+                                    const_cast<char *>("--regid=65534"),
+                                    const_cast<char *>("--clear-groups"),
+                                    const_cast<char *>("--"),
+                                    self};
         for (int i = 1; i < argc; ++i)
             args.push_back(argv[i]);
         args.push_back(nullptr);

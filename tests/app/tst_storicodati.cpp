@@ -1,6 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // The history window's tables and chart series, worked out by hand.
-#include "StoricoDati.h"
+#include "app/StoricoDati.h"
 
 #include <QSortFilterProxyModel>
 #include <QTest>
@@ -83,7 +83,8 @@ void TestStoricoDati::testTables_data()
 
     // Dates in the locale's short format, whatever its data says that is.
     const auto dates = [](const QLocale &locale, const QStringList &rows) {
-        const QDateTime at[] = {QDateTime(QDate(2026, 11, 15), QTime(9, 30)), QDateTime(QDate(2026, 11, 8), QTime(10, 0)),
+        const QDateTime at[] = {QDateTime(QDate(2026, 11, 15), QTime(9, 30)),
+                                QDateTime(QDate(2026, 11, 8), QTime(10, 0)),
                                 QDateTime(QDate(2026, 11, 1), QTime(10, 0))};
         QList<QStringList> result;
         for (int i = 0; i < 3; ++i)
@@ -92,8 +93,7 @@ void TestStoricoDati::testTables_data()
     };
     const QLocale it(QLocale::Italian, QLocale::Italy);
     const QLocale en(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("italiano") << it
-                              << dates(it, {"Iniziale 4 1.242.617", "Finale 3 251.509", "Iniziale 4 256.800"})
+    QTest::newRow("italiano") << it << dates(it, {"Iniziale 4 1.242.617", "Finale 3 251.509", "Iniziale 4 256.800"})
                               << QList<QStringList>{
                                      {"Lupone", "[1:1:1]", "Vice Comandante", "1.000", "2.750", "+1.750", "3"},
                                      {"Gatto", "[4:4:4]", "Recluta", "1.234.567", "1.234.567", "0", "1"},
@@ -101,8 +101,7 @@ void TestStoricoDati::testTables_data()
                                      {"Pari", "[0:9:9]", "Capo", "5.000", "5.000", "0", "1"},
                                      {"Volpe", "[3:3:3]", "Recluta", "5.000", "5.000", "0", "1"},
                                      {"Calo", "[6:6:6]", "Capo", "800", "300", "-500", "2"}};
-    QTest::newRow("english") << en
-                             << dates(en, {"Iniziale 4 1,242,617", "Finale 3 251,509", "Iniziale 4 256,800"})
+    QTest::newRow("english") << en << dates(en, {"Iniziale 4 1,242,617", "Finale 3 251,509", "Iniziale 4 256,800"})
                              << QList<QStringList>{
                                     {"Lupone", "[1:1:1]", "Vice Comandante", "1,000", "2,750", "+1,750", "3"},
                                     {"Gatto", "[4:4:4]", "Recluta", "1,234,567", "1,234,567", "0", "1"},
@@ -125,11 +124,12 @@ void TestStoricoDati::testTables()
     QCOMPARE(texts(membri), members);
 
     QStringList headers;
-    for (const QAbstractItemModel *model : {static_cast<QAbstractItemModel *>(&rilevazioni), static_cast<QAbstractItemModel *>(&membri)})
+    for (const QAbstractItemModel *model :
+         {static_cast<QAbstractItemModel *>(&rilevazioni), static_cast<QAbstractItemModel *>(&membri)})
         for (int c = 0; c < model->columnCount(); ++c)
             headers << model->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(headers, (QStringList{"Data", "Tipo", "Membri", "Punti totali", "Nick", "Madre", "Grado", "Prima", "Ultima",
-                                   "Variazione", "Rilevazioni"}));
+    QCOMPARE(headers, (QStringList{"Data", "Tipo", "Membri", "Punti totali", "Nick", "Madre", "Grado", "Prima",
+                                   "Ultima", "Variazione", "Rilevazioni"}));
 }
 
 void TestStoricoDati::testNumbersSortAsNumbers()
@@ -156,15 +156,15 @@ void TestStoricoDati::testChartSeries()
     };
     QCOMPARE(StoricoDati::titoloGrafico(q, -1), QStringLiteral("Punti totali dell'alleanza"));
     QCOMPARE(StoricoDati::serie(q, -1), (QList<QPointF>{{at("2026-11-01T10:00:00"), 256800},
-                                                              {at("2026-11-08T10:00:00"), 251509},
-                                                              {at("2026-11-15T09:30:00"), 1242617}}));
+                                                        {at("2026-11-08T10:00:00"), 251509},
+                                                        {at("2026-11-15T09:30:00"), 1242617}}));
     // Row 0 is [1:1:1], in all three snapshots; row 5 is [6:6:6], in two.
     QCOMPARE(StoricoDati::titoloGrafico(q, 0), QStringLiteral("Punti di Lupone"));
     QCOMPARE(StoricoDati::serie(q, 0), (QList<QPointF>{{at("2026-11-01T10:00:00"), 1000},
-                                                             {at("2026-11-08T10:00:00"), 1500},
-                                                             {at("2026-11-15T09:30:00"), 2750}}));
-    QCOMPARE(StoricoDati::serie(q, 5), (QList<QPointF>{{at("2026-11-01T10:00:00"), 800},
-                                                             {at("2026-11-15T09:30:00"), 300}}));
+                                                       {at("2026-11-08T10:00:00"), 1500},
+                                                       {at("2026-11-15T09:30:00"), 2750}}));
+    QCOMPARE(StoricoDati::serie(q, 5),
+             (QList<QPointF>{{at("2026-11-01T10:00:00"), 800}, {at("2026-11-15T09:30:00"), 300}}));
 }
 
 QTEST_GUILESS_MAIN(TestStoricoDati)

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "GridTexts.h"
+#include "app/GridTexts.h"
 
 #include <QList>
 #include <QMetaType>
@@ -19,9 +19,9 @@ inline GridTexts gridOf(const QList<MemberRow> &rows)
 {
     GridTexts grid;
     grid.setRows(static_cast<int>(rows.size()) + 1);
-    const QString captions[] = {QStringLiteral("Pos."),     QStringLiteral("Nick"),     QStringLiteral("Madre"),
-                                QStringLiteral("Grado"),    QStringLiteral("Punti I."), QStringLiteral("Punti F."),
-                                QStringLiteral("var. %"),   QStringLiteral("incr.p.")};
+    const QString captions[] = {QStringLiteral("Pos."),   QStringLiteral("Nick"),     QStringLiteral("Madre"),
+                                QStringLiteral("Grado"),  QStringLiteral("Punti I."), QStringLiteral("Punti F."),
+                                QStringLiteral("var. %"), QStringLiteral("incr.p.")};
     for (int col = 1; col <= 8; ++col)
         grid.setTextMatrix(0, col, captions[col - 1]);
     for (int r = 0; r < rows.size(); ++r) {

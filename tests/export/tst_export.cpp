@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Export.h"
 #include "ExportFixtures.h"
-#include "Form3.h"
-#include "MessageBoxCatcher.h"
-#include "TextBox.h"
+#include "export/Export.h"
+#include "export/Form3.h"
+#include "support/MessageBoxCatcher.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -158,8 +158,7 @@ void TestExport::testExport_data()
     QTest::newRow("by percentage") << workedExampleRows() << true << workedExampleByPercentage();
     QTest::newRow("by points gained") << workedExampleRows() << false << workedExampleByPoints();
     // Members without final data are no error: the window opens empty.
-    QTest::newRow("no member with a final score")
-        << QList<MemberRow>{workedExampleRows().at(3)} << true << QString();
+    QTest::newRow("no member with a final score") << QList<MemberRow>{workedExampleRows().at(3)} << true << QString();
 }
 
 void TestExport::testExport()

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "AppIcon.h"
-#include "Form3.h"
-#include "MessageBoxCatcher.h"
-#include "TextBox.h"
+#include "export/Form3.h"
+#include "support/MessageBoxCatcher.h"
+#include "ui/AppIcon.h"
+#include "ui/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -171,8 +171,8 @@ void TestForm3::testTextBox()
     QCOMPARE(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
     // A line wider than the box wraps on screen but stays one line of text.
-    const QString longLine = QStringLiteral("1 - Aldebaran  |  da 10.000 a 12.500  (+25 %) ").repeated(20) +
-                             QStringLiteral("\r\n");
+    const QString longLine =
+        QStringLiteral("1 - Aldebaran  |  da 10.000 a 12.500  (+25 %) ").repeated(20) + QStringLiteral("\r\n");
     box->setText(longLine);
     QVERIFY(showActive(form));
     const QTextBlock first = box->document()->firstBlock();
@@ -307,8 +307,8 @@ void TestForm3::testCopy_data()
     // -1 puts the caret at the end, where a new line is typed.
     QTest::newRow("typed changes") << Report << -1 << -1 << QStringLiteral("4 - Eco\n") << false
                                    << Report + QStringLiteral("4 - Eco\r\n");
-    QTest::newRow("typed into a line") << QStringLiteral("1 - A\r\n2 - B\r\n") << 0 << 0 << QStringLiteral("0")
-                                       << false << QStringLiteral("01 - A\r\n2 - B\r\n");
+    QTest::newRow("typed into a line") << QStringLiteral("1 - A\r\n2 - B\r\n") << 0 << 0 << QStringLiteral("0") << false
+                                       << QStringLiteral("01 - A\r\n2 - B\r\n");
     QTest::newRow("empty box") << QString() << 0 << 0 << QString() << false << QString();
 }
 

@@ -1,6 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "ExportFixtures.h"
-#include "Report.h"
+#include "export/Report.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -46,20 +46,18 @@ void TestReport::testOneRow_data()
     // Madre and Grado carry texts that must never reach the report.
     const auto row = [](const char *pos, const char *nick, const char *p1, const char *p2, const char *per,
                         const char *diff) {
-        return MemberRow{QString::fromUtf8(pos), QString::fromUtf8(nick), QStringLiteral("MADRE 9:99"),
-                         QStringLiteral("GRADO Ammiraglio"), QString::fromUtf8(p1), QString::fromUtf8(p2),
-                         QString::fromUtf8(per), QString::fromUtf8(diff)};
+        return MemberRow{QString::fromUtf8(pos),       QString::fromUtf8(nick),
+                         QStringLiteral("MADRE 9:99"), QStringLiteral("GRADO Ammiraglio"),
+                         QString::fromUtf8(p1),        QString::fromUtf8(p2),
+                         QString::fromUtf8(per),       QString::fromUtf8(diff)};
     };
 
-    QTest::newRow("complete, by percentage")
-        << row("7", "Zeta", "1.000", "1.100", "+10 %", "+100") << true
-        << QStringLiteral("7 - Zeta  |  da 1.000 a 1.100  (+10 %)\r\n");
-    QTest::newRow("complete, by points gained")
-        << row("7", "Zeta", "1.000", "1.100", "+10 %", "+100") << false
-        << QStringLiteral("7 - Zeta  |  da 1.000 a 1.100  (+100)\r\n");
-    QTest::newRow("no start score, by percentage")
-        << row("3", "Birba", "", "3.100", "", "") << true
-        << QStringLiteral("3 - Birba  |  da ? a 3.100  (nuovo entrato)\r\n");
+    QTest::newRow("complete, by percentage") << row("7", "Zeta", "1.000", "1.100", "+10 %", "+100") << true
+                                             << QStringLiteral("7 - Zeta  |  da 1.000 a 1.100  (+10 %)\r\n");
+    QTest::newRow("complete, by points gained") << row("7", "Zeta", "1.000", "1.100", "+10 %", "+100") << false
+                                                << QStringLiteral("7 - Zeta  |  da 1.000 a 1.100  (+100)\r\n");
+    QTest::newRow("no start score, by percentage") << row("3", "Birba", "", "3.100", "", "") << true
+                                                   << QStringLiteral("3 - Birba  |  da ? a 3.100  (nuovo entrato)\r\n");
     QTest::newRow("no start score, by points gained")
         << row("3", "Birba", "", "3.100", "", "") << false
         << QStringLiteral("3 - Birba  |  da ? a 3.100  (nuovo entrato)\r\n");
@@ -69,12 +67,10 @@ void TestReport::testOneRow_data()
     QTest::newRow("no start score overrides change texts, by points gained")
         << row("3", "Birba", "", "3.100", "+5 %", "+150") << false
         << QStringLiteral("3 - Birba  |  da ? a 3.100  (nuovo entrato)\r\n");
-    QTest::newRow("start score reading ?")
-        << row("3", "Birba", "?", "3.100", "+5 %", "+150") << true
-        << QStringLiteral("3 - Birba  |  da ? a 3.100  (nuovo entrato)\r\n");
-    QTest::newRow("blank start score is not empty")
-        << row("3", "Birba", " ", "3.100", "+5 %", "+150") << true
-        << QStringLiteral("3 - Birba  |  da   a 3.100  (+5 %)\r\n");
+    QTest::newRow("start score reading ?") << row("3", "Birba", "?", "3.100", "+5 %", "+150") << true
+                                           << QStringLiteral("3 - Birba  |  da ? a 3.100  (nuovo entrato)\r\n");
+    QTest::newRow("blank start score is not empty") << row("3", "Birba", " ", "3.100", "+5 %", "+150") << true
+                                                    << QStringLiteral("3 - Birba  |  da   a 3.100  (+5 %)\r\n");
     QTest::newRow("no final score") << row("4", "Dorado", "5.000", "", "", "") << true << QString();
     QTest::newRow("no final score, change texts present")
         << row("4", "Dorado", "5.000", "", "+5 %", "+250") << false << QString();
@@ -86,9 +82,8 @@ void TestReport::testOneRow_data()
     QTest::newRow("texts copied unchanged")
         << row(" 12 ", "  Rosso  Fuoco ", "1.000 ", " 1.100", "+10 % ", "Tab\there") << false
         << QStringLiteral(" 12  -   Rosso  Fuoco   |  da 1.000  a  1.100  (Tab\there)\r\n");
-    QTest::newRow("non-ASCII nickname")
-        << row("1", "Ærøskøbing·ß", "1", "2", "+100 %", "+1") << true
-        << QStringLiteral("1 - Ærøskøbing·ß  |  da 1 a 2  (+100 %)\r\n");
+    QTest::newRow("non-ASCII nickname") << row("1", "Ærøskøbing·ß", "1", "2", "+100 %", "+1") << true
+                                        << QStringLiteral("1 - Ærøskøbing·ß  |  da 1 a 2  (+100 %)\r\n");
 }
 
 void TestReport::testOneRow()
@@ -106,8 +101,13 @@ void TestReport::testRows_data()
     QTest::addColumn<QString>("expected");
 
     const auto member = [](const char *pos, const char *p1, const char *p2) {
-        return MemberRow{QString::fromLatin1(pos), QStringLiteral("Nick") + QString::fromLatin1(pos), QString(),
-                         QString(), QString::fromLatin1(p1), QString::fromLatin1(p2), QStringLiteral("+1 %"),
+        return MemberRow{QString::fromLatin1(pos),
+                         QStringLiteral("Nick") + QString::fromLatin1(pos),
+                         QString(),
+                         QString(),
+                         QString::fromLatin1(p1),
+                         QString::fromLatin1(p2),
+                         QStringLiteral("+1 %"),
                          QStringLiteral("+1")};
     };
 
@@ -133,9 +133,9 @@ void TestReport::testRows()
 void TestReport::testBuildsAreIndependent()
 {
     const GridTexts first = gridOf(workedExampleRows());
-    const GridTexts second = gridOf({{QStringLiteral("1"), QStringLiteral("Vega"), QString(), QString(),
-                                      QStringLiteral("1.000"), QStringLiteral("2.000"), QStringLiteral("+100 %"),
-                                      QStringLiteral("+1.000")}});
+    const GridTexts second =
+        gridOf({{QStringLiteral("1"), QStringLiteral("Vega"), QString(), QString(), QStringLiteral("1.000"),
+                 QStringLiteral("2.000"), QStringLiteral("+100 %"), QStringLiteral("+1.000")}});
 
     QCOMPARE(buildReport(first, true), workedExampleByPercentage());
     QCOMPARE(buildReport(second, false), QStringLiteral("1 - Vega  |  da 1.000 a 2.000  (+1.000)\r\n"));
@@ -149,13 +149,13 @@ void TestReport::testLargeGrid()
     GridTexts grid;
     grid.setRows(members + 1);
     for (int r = 1; r <= members; ++r) {
-        grid.setTextMatrix(r, 1, QString::number(r));
-        grid.setTextMatrix(r, 2, QStringLiteral("Membro%1").arg(r));
-        grid.setTextMatrix(r, 5, QStringLiteral("1.000"));
+        grid.setTextMatrix(r, ColPos, QString::number(r));
+        grid.setTextMatrix(r, ColNick, QStringLiteral("Membro%1").arg(r));
+        grid.setTextMatrix(r, ColPuntiI, QStringLiteral("1.000"));
         if (r % 10 != 0)
-            grid.setTextMatrix(r, 6, QStringLiteral("1.500"));
-        grid.setTextMatrix(r, 7, QStringLiteral("+50 %"));
-        grid.setTextMatrix(r, 8, QStringLiteral("+500"));
+            grid.setTextMatrix(r, ColPuntiF, QStringLiteral("1.500"));
+        grid.setTextMatrix(r, ColVar, QStringLiteral("+50 %"));
+        grid.setTextMatrix(r, ColIncr, QStringLiteral("+500"));
     }
 
     QElapsedTimer clock;

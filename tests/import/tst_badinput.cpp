@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // Whatever is pasted: no crash, no hang, a clear message where a line
 // cannot be cut, and the lines saved before it intact.
-#include "DataControl.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "TempWorkDir.h"
+#include "import/Importazione.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -19,7 +19,7 @@ const QString goodLines = QStringLiteral("1 Primo  Capo 100 [1:1:1] x\r\n2 Secon
 bool knownRank(const QString &phrase)
 {
     return phrase.compare(QLatin1String("capo"), Qt::CaseInsensitive) == 0
-        || phrase.compare(QLatin1String("vice comandante"), Qt::CaseInsensitive) == 0;
+           || phrase.compare(QLatin1String("vice comandante"), Qt::CaseInsensitive) == 0;
 }
 
 QString garbage(qsizetype size, quint32 seed, bool binary)
@@ -107,13 +107,24 @@ void TestBadInput::testSpecialCharactersInEveryFieldAreKept_data()
     QTest::addColumn<QString>("grado");
     QTest::addColumn<QString>("madre");
 
-    QTest::newRow("apostrophes") << "D'Artagnan l'Ardito" << "Capo" << "[1:'2':3]";
-    QTest::newRow("quotes") << "\"Il\" Lupo" << "Capo" << "\"[1:2:3]\"";
-    QTest::newRow("percent and underscore") << "100% _Forte_" << "Capo" << "[%:_:%]";
-    QTest::newRow("backslashes") << "C:\\Lupo\\" << "Capo" << "[1\\2\\3]";
+    QTest::newRow("apostrophes") << "D'Artagnan l'Ardito"
+                                 << "Capo"
+                                 << "[1:'2':3]";
+    QTest::newRow("quotes") << "\"Il\" Lupo"
+                            << "Capo"
+                            << "\"[1:2:3]\"";
+    QTest::newRow("percent and underscore") << "100% _Forte_"
+                                            << "Capo"
+                                            << "[%:_:%]";
+    QTest::newRow("backslashes") << "C:\\Lupo\\"
+                                 << "Capo"
+                                 << "[1\\2\\3]";
     QTest::newRow("right to left") << QString::fromUtf8("ذئب רמי") << "Capo" << QString::fromUtf8("[١:٢:٣]");
-    QTest::newRow("combining") << QString::fromUtf8("Lupe\u0301 Cafe\u0301") << "Capo" << QString::fromUtf8("[e\u0301:2:3]");
-    QTest::newRow("sql") << "x'); DROP TABLE Membri; --" << "Capo" << "'OR'1'='1";
+    QTest::newRow("combining") << QString::fromUtf8("Lupe\u0301 Cafe\u0301") << "Capo"
+                               << QString::fromUtf8("[e\u0301:2:3]");
+    QTest::newRow("sql") << "x'); DROP TABLE Membri; --"
+                         << "Capo"
+                         << "'OR'1'='1";
 }
 
 void TestBadInput::testSpecialCharactersInEveryFieldAreKept()
@@ -125,7 +136,9 @@ void TestBadInput::testSpecialCharactersInEveryFieldAreKept()
     data.setDatabaseName(Membri::fileName());
     const QString line = QStringLiteral("1 %1  %2 100 %3 x\r\n").arg(nick, grado, madre);
     QCOMPARE(importaPalmeria(data, line, 1, knownRank, QLocale::c()), 1);
-    QCOMPARE(importaPalmeria(data, QStringLiteral("1 %1  %2 150 %3 x\r\n").arg(nick, grado, madre), 2, knownRank, QLocale::c()), 1);
+    QCOMPARE(importaPalmeria(data, QStringLiteral("1 %1  %2 150 %3 x\r\n").arg(nick, grado, madre), 2, knownRank,
+                             QLocale::c()),
+             1);
     const QList<QVariantList> rows = readMembers();
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0], (QVariantList{1, nick, madre, grado, 100, 150, 50.0, 50}));

@@ -1,7 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "CercaGrado.h"
-#include "TempWorkDir.h"
-#include "TextFile.h"
+#include "core/Failure.h"
+#include "import/CercaGrado.h"
+#include "import/TextFile.h"
+#include "support/TempWorkDir.h"
 
 #include <QDir>
 #include <QTest>
@@ -98,8 +99,8 @@ void TestCercaGrado::testUnreadableFile()
         QVERIFY(QDir().mkdir(path));
     try {
         CercaGrado("Capo", path);
-        QFAIL("no FileError");
-    } catch (const FileError &error) {
+        QFAIL("no UserError");
+    } catch (const UserError &error) {
         QVERIFY2(error.message().contains(u'«' + path + u'»'), qPrintable(error.message()));
     }
 }

@@ -1,15 +1,15 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Form2.h"
-#include "Membri.h"
-#include "Module1.h"
-#include "Seed.h"
-#include "WindowTestScene.h"
-#include "TextBox.h"
-#include "Twips.h"
+#include "app/Module1.h"
+#include "import/Form2.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/TextBox.h"
+#include "ui/Twips.h"
 
-#include <QLabel>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -81,7 +81,13 @@ void TestForm2::testWindowLayout()
     QCOMPARE(form.size(), twipsRect(&form, 0, 0, 7725, 8535).size());
     QVERIFY(!form.windowIcon().isNull());
 
-    struct Control { const char *name; const char *caption; int left, top, width, height; bool bold; };
+    struct Control
+    {
+        const char *name;
+        const char *caption;
+        int left, top, width, height;
+        bool bold;
+    };
     const Control controls[] = {
         {"BtnAnnulla", "&Annulla", 300, 7860, 1215, 435, true},
         {"BtnLeggi", "&Leggi da FILE", 2100, 7860, 1635, 435, true},
@@ -154,7 +160,8 @@ void TestForm2::testTabOrderFocusAndKeys()
 void TestForm2::testPastedLineEndsBecomeCrLf()
 {
     Form2 form;
-    for (const QString &pasted : {QStringLiteral("1 A\n2 B\n"), QStringLiteral("1 A\r2 B\r"), QStringLiteral("1 A\r\n2 B\r\n")}) {
+    for (const QString &pasted :
+         {QStringLiteral("1 A\n2 B\n"), QStringLiteral("1 A\r2 B\r"), QStringLiteral("1 A\r\n2 B\r\n")}) {
         form.Text1()->clear();
         form.Text1()->setFocus();
         // Pasting goes through the box's own mime-data handling.
@@ -240,7 +247,8 @@ void TestForm2::testSaveSampleFile()
 void TestForm2::testSaveThenReadGivesTheTextBack()
 {
     Module1::TipoDati = 2;
-    const QString text = QStringLiteral("1 Lupo Grigio  Vice Comandante 45.210 [3:127:9] 12.05.2009\r\n\r\n2 Orso  Capo 7 [1:1:1] x\r\n");
+    const QString text = QStringLiteral(
+        "1 Lupo Grigio  Vice Comandante 45.210 [3:127:9] 12.05.2009\r\n\r\n2 Orso  Capo 7 [1:1:1] x\r\n");
     Form2 form;
     form.Text1()->setText(text);
     click(form, "BtnSalva");
@@ -297,7 +305,8 @@ void TestForm2::testOkImportsAndCloses()
     Membri::createIfMissing(Membri::fileName());
     Form2 form;
     form.show();
-    form.Text1()->setText(QStringLiteral("1 Lupo Grigio  Vice Comandante 45.210 [3:127:9] 12.05.2009\n2 Orso  Capo 7 [1:1:1] x\n"));
+    form.Text1()->setText(
+        QStringLiteral("1 Lupo Grigio  Vice Comandante 45.210 [3:127:9] 12.05.2009\n2 Orso  Capo 7 [1:1:1] x\n"));
     click(form, "BtnOk");
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), int(QDialog::Accepted));
@@ -312,7 +321,8 @@ void TestForm2::testOkFailureKeepsTheWindowOpen()
     Membri::createIfMissing(Membri::fileName());
     Form2 form;
     form.show();
-    const QString text = QStringLiteral("1 Orso  Capo 7 [1:1:1] x\r\n2 Rotto  Capo tanti [2:2:2] x\r\n3 Dopo  Capo 9 [3:3:3] x\r\n");
+    const QString text =
+        QStringLiteral("1 Orso  Capo 7 [1:1:1] x\r\n2 Rotto  Capo tanti [2:2:2] x\r\n3 Dopo  Capo 9 [3:3:3] x\r\n");
     form.Text1()->setText(text);
     click(form, "BtnOk");
     const auto boxes = m_scene->boxes.take();

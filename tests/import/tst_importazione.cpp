@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "DataControl.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "TempWorkDir.h"
+#include "import/Importazione.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QSet>
 #include <QTest>
@@ -14,7 +14,8 @@ namespace {
 
 QString line(const QString &pos, const QString &nick, const QString &grado, const QString &punti, const QString &madre)
 {
-    return pos + u' ' + nick + QStringLiteral("  ") + grado + u' ' + punti + u' ' + madre + QStringLiteral(" 12.05.2009\r\n");
+    return pos + u' ' + nick + QStringLiteral("  ") + grado + u' ' + punti + u' ' + madre
+           + QStringLiteral(" 12.05.2009\r\n");
 }
 
 bool knownRank(const QString &phrase)
@@ -111,7 +112,7 @@ void TestImportazione::testInitialFillsFreeRecordsInOrder()
     QVERIFY(seedMembers({free("Vecchio1", "[9:9:1]"), free("Vecchio2", "[9:9:2]"), free("Vecchio3", "[9:9:3]"),
                          Member{1, "Vecchio4", "[9:9:4]", "Capo", 4, 5, 25.0, 1}, free("Vecchio5", "[9:9:5]")}));
     const QString text = line("1", "Lupo Grigio", "Vice Comandante", "45.210", "[3:127:9]")
-        + line("2", "Orso", "Capo", "1.000", "[1:1:1]") + line("3", "Gatto", "Membro", "7", "[2:2:2]");
+                         + line("2", "Orso", "Capo", "1.000", "[1:1:1]") + line("3", "Gatto", "Membro", "7", "[2:2:2]");
     QCOMPARE(runImport(text, 1), 3);
 
     const QList<QVariantList> rows = readMembers();
@@ -141,7 +142,8 @@ void TestImportazione::testInitialFillsFreeRecordsInOrder()
 
 void TestImportazione::testInitialWithoutCompleteLineFreesEverything()
 {
-    QVERIFY(seedMembers({Member{1, "A", "[1]", "Capo", 10, 20, 100.0, 10}, Member{1, "B", "[2]", "Capo", 10, {}, {}, {}}}));
+    QVERIFY(
+        seedMembers({Member{1, "A", "[1]", "Capo", 10, 20, 100.0, 10}, Member{1, "B", "[2]", "Capo", 10, {}, {}, {}}}));
     QCOMPARE(runImport(QStringLiteral("1 A  Capo 10 [1] x"), 1), 0);
     const QList<QVariantList> rows = readMembers();
     QCOMPARE(rows[0], (QVariantList{0, "A", "[1]", "Capo", 10, 20, 100.0, 10}));
@@ -189,11 +191,13 @@ void TestImportazione::testFinalCases()
 {
     QVERIFY(seedMembers({free("Libero", "[8:8:8]")}));
     const QString initial = line("1", "Zero", "Capo", "0", "[1:1:1]") + line("2", "Assente", "Capo", "50", "[2:2:2]")
-        + line("3", "Vecchio Nome", "Recluta", "100", "[3:3:3]") + line("4", "Trasloco", "Capo", "100", "[4:4:4]");
+                            + line("3", "Vecchio Nome", "Recluta", "100", "[3:3:3]")
+                            + line("4", "Trasloco", "Capo", "100", "[4:4:4]");
     QCOMPARE(runImport(initial, 1), 4);
     QCOMPARE(readMembers().size(), 4); // the free record was taken over
 
-    const QString final = line("1", "Zero", "Capo", "30", "[1:1:1]") + line("2", "Nuovo Nome", "Vice Comandante", "110", "[3:3:3]")
+    const QString final =
+        line("1", "Zero", "Capo", "30", "[1:1:1]") + line("2", "Nuovo Nome", "Vice Comandante", "110", "[3:3:3]")
         + line("3", "Trasloco", "Capo", "120", "[4:4:5]") + line("4", "Arrivato", "Membro", "70", "[6:6:6]");
     QCOMPARE(runImport(final, 2), 4);
 
@@ -223,7 +227,8 @@ void TestImportazione::testNewcomerMetAgainKeepsGoing()
 
     // Met again by a later final import: no initial score, so no change is
     // computed, and the import goes on past it.
-    QCOMPARE(runImport(line("1", "Nuovo", "Capo", "350", "[5:5:5]") + line("2", "Altro", "Capo", "250", "[6:6:6]"), 2), 2);
+    QCOMPARE(runImport(line("1", "Nuovo", "Capo", "350", "[5:5:5]") + line("2", "Altro", "Capo", "250", "[6:6:6]"), 2),
+             2);
     const QList<QVariantList> rows = readMembers();
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0], (QVariantList{1, "Nuovo", "[5:5:5]", "Capo", {}, 350, {}, {}}));
@@ -250,12 +255,12 @@ void TestImportazione::testFailingLineKeepsEarlierLines_data()
 
     // A separator is missing only when no later line supplies it: the bad
     // line is then the last one.
-    QTest::newRow("last line without double space") << qint16(1) << QStringLiteral("3 Rotto Capo 5 [3] x\r\n")
-                                                    << "doppio";
+    QTest::newRow("last line without double space")
+        << qint16(1) << QStringLiteral("3 Rotto Capo 5 [3] x\r\n") << "doppio";
     QTest::newRow("initial score not a number") << qint16(1) << line("3", "Rotto", "Capo", "tanti", "[3]") << "«tanti»";
     QTest::newRow("final score not a number") << qint16(2) << line("3", "Rotto", "Capo", "tanti", "[3]") << "«tanti»";
-    QTest::newRow("final score beyond 32 bits") << qint16(2) << line("3", "Rotto", "Capo", "2147483648", "[1]")
-                                                << "«2147483648»";
+    QTest::newRow("final score beyond 32 bits")
+        << qint16(2) << line("3", "Rotto", "Capo", "2147483648", "[1]") << "«2147483648»";
     QTest::newRow("change beyond 32 bits") << qint16(2) << line("3", "Rotto", "Capo", "2147483647", "[9]") << "limiti";
 }
 
@@ -271,7 +276,7 @@ void TestImportazione::testFailingLineKeepsEarlierLines()
             == 3);
     const bool cut = bad.contains(QStringLiteral("  "));
     const QString text = line("1", "Primo", "Capo", "200", "[1]") + line("2", "Secondo", "Capo", "300", "[2]") + bad
-        + (cut ? line("4", "Dopo", "Capo", "400", "[4]") : QString());
+                         + (cut ? line("4", "Dopo", "Capo", "400", "[4]") : QString());
     try {
         runImport(text, tipoDati);
         QFAIL("the import did not stop at the bad line");
@@ -289,7 +294,8 @@ void TestImportazione::testFailingLineKeepsEarlierLines()
     QCOMPARE(rows[0][scoreField].toInt(), 200);
     QCOMPARE(rows[1][scoreField].toInt(), 300);
     for (const QVariantList &row : rows)
-        QVERIFY(row[Membri::Nick].toString() != QStringLiteral("Dopo") && row[Membri::Nick].toString() != QStringLiteral("Rotto"));
+        QVERIFY(row[Membri::Nick].toString() != QStringLiteral("Dopo")
+                && row[Membri::Nick].toString() != QStringLiteral("Rotto"));
 }
 
 void TestImportazione::testUnknownDataKindChangesNothing()

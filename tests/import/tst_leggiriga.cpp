@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "CercaGrado.h"
-#include "LeggiRiga.h"
-#include "TempWorkDir.h"
+#include "import/CercaGrado.h"
+#include "import/LeggiRiga.h"
+#include "support/TempWorkDir.h"
 
 #include <QSet>
 #include <QTest>
@@ -58,42 +58,40 @@ void TestLeggiRiga::testOneLine_data()
     const QStringList capo = {"Capo"};
     const QStringList fourQuestions = {"A", "A B", "A B C", "A B C D"};
     QTest::newRow("worked example")
-        << "7 Lupo Grigio  Vice Comandante 45.210 [3:127:9] 12.05.2009\r\n8 Orso  Capo 1 [1] x\r\n" << ranks
-        << "Lupo Grigio|Vice Comandante|45.210|[3:127:9]" << QStringList{"Vice", "Vice Comandante"}
+        << "7 Lupo Grigio  Vice Comandante 45.210 [3:127:9] 12.05.2009\r\n8 Orso  Capo 1 [1] x\r\n"
+        << ranks << "Lupo Grigio|Vice Comandante|45.210|[3:127:9]" << QStringList{"Vice", "Vice Comandante"}
         << "8 Orso  Capo 1 [1] x\r\n";
-    QTest::newRow("one word, one question")
-        << "1 Orso  capo 100 [1:1:1] x\r\n" << ranks << "Orso|capo|100|[1:1:1]" << QStringList{"capo"} << "";
+    QTest::newRow("one word, one question") << "1 Orso  capo 100 [1:1:1] x\r\n"
+                                            << ranks << "Orso|capo|100|[1:1:1]" << QStringList{"capo"} << "";
     QTest::newRow("shortest listed phrase wins")
-        << "1 Orso  Capo Flotta 100 [1:1:1] x\r\n" << QStringList{"Capo Flotta", "Capo"} << "Orso|Capo|Flotta|100"
-        << capo << "";
-    QTest::newRow("five words taken unasked")
-        << "1 Orso  A B C D E 100 [1] x\r\n" << ranks << "Orso|A B C D E|100|[1]" << fourQuestions << "";
-    QTest::newRow("sixth word becomes the score")
-        << "1 Orso  A B C D E F 100 [1] x\r\n" << ranks << "Orso|A B C D E|F|100" << fourQuestions << "";
+        << "1 Orso  Capo Flotta 100 [1:1:1] x\r\n"
+        << QStringList{"Capo Flotta", "Capo"} << "Orso|Capo|Flotta|100" << capo << "";
+    QTest::newRow("five words taken unasked") << "1 Orso  A B C D E 100 [1] x\r\n"
+                                              << ranks << "Orso|A B C D E|100|[1]" << fourQuestions << "";
+    QTest::newRow("sixth word becomes the score") << "1 Orso  A B C D E F 100 [1] x\r\n"
+                                                  << ranks << "Orso|A B C D E|F|100" << fourQuestions << "";
     QTest::newRow("unlisted rank swallows the next line")
         << "1 Orso  Ignoto 100 [1:1:1] 12.05.2009\r\n2 Lupo  Capo 50 [2:2:2] 13.05.2009\r\n3 Gatto  Capo 7 [3] x\r\n"
         << ranks << "Orso|Ignoto 100 [1:1:1] 12.05.2009\r\n2 Lupo||Capo"
         << QStringList{"Ignoto", "Ignoto 100", "Ignoto 100 [1:1:1]", "Ignoto 100 [1:1:1] 12.05.2009\r\n2"}
         << "3 Gatto  Capo 7 [3] x\r\n";
     QTest::newRow("three spaces after the nickname")
-        << "1 Orso   Capo 100 [1] a b c d\r\n" << ranks << "Orso| Capo 100 [1] a|b|c"
-        << QStringList{"", " Capo", " Capo 100", " Capo 100 [1]"} << "";
-    QTest::newRow("one space after the nickname")
-        << "1 Lupo Capo 100 [1] x\r\n2 Orso  Capo 50 [2] y\r\nz" << ranks << "Lupo Capo 100 [1] x\r\n2 Orso|Capo|50|[2]"
-        << capo << "z";
-    QTest::newRow("tab is part of a field")
-        << "1\t2 Orso\t  Capo 100\t [1] x\r\n" << ranks << "Orso\t|Capo|100\t|[1]" << capo << "";
-    QTest::newRow("empty line before a member line")
-        << "\r\n1 Orso  Capo 100 [1] x\r\n" << ranks << "Orso|Capo|100|[1]" << capo << "";
-    QTest::newRow("Madre followed by CR LF")
-        << "1 Orso  Capo 100 [1]\r\n2 Lupo  Capo 50 [2] x\r\n3 Gatto" << ranks << "Orso|Capo|100|[1]\r\n2" << capo
-        << "3 Gatto";
+        << "1 Orso   Capo 100 [1] a b c d\r\n"
+        << ranks << "Orso| Capo 100 [1] a|b|c" << QStringList{"", " Capo", " Capo 100", " Capo 100 [1]"} << "";
+    QTest::newRow("one space after the nickname") << "1 Lupo Capo 100 [1] x\r\n2 Orso  Capo 50 [2] y\r\nz" << ranks
+                                                  << "Lupo Capo 100 [1] x\r\n2 Orso|Capo|50|[2]" << capo << "z";
+    QTest::newRow("tab is part of a field") << "1\t2 Orso\t  Capo 100\t [1] x\r\n"
+                                            << ranks << "Orso\t|Capo|100\t|[1]" << capo << "";
+    QTest::newRow("empty line before a member line") << "\r\n1 Orso  Capo 100 [1] x\r\n"
+                                                     << ranks << "Orso|Capo|100|[1]" << capo << "";
+    QTest::newRow("Madre followed by CR LF") << "1 Orso  Capo 100 [1]\r\n2 Lupo  Capo 50 [2] x\r\n3 Gatto" << ranks
+                                             << "Orso|Capo|100|[1]\r\n2" << capo << "3 Gatto";
     QTest::newRow("Madre, one space, CR LF loses a line")
-        << "1 Orso  Capo 100 [1] \r\n2 Lupo  Capo 50 [2] x\r\n3 Gatto  Capo 7 [3] x\r\n" << ranks << "Orso|Capo|100|[1]"
-        << capo << "3 Gatto  Capo 7 [3] x\r\n";
+        << "1 Orso  Capo 100 [1] \r\n2 Lupo  Capo 50 [2] x\r\n3 Gatto  Capo 7 [3] x\r\n"
+        << ranks << "Orso|Capo|100|[1]" << capo << "3 Gatto  Capo 7 [3] x\r\n";
     const QString longNick(40000, u'n');
-    QTest::newRow("a field beyond 32,767 characters")
-        << "1 " + longNick + "  Capo 100 [1] x\r\n" << ranks << longNick + "|Capo|100|[1]" << capo << "";
+    QTest::newRow("a field beyond 32,767 characters") << "1 " + longNick + "  Capo 100 [1] x\r\n"
+                                                      << ranks << longNick + "|Capo|100|[1]" << capo << "";
     QTest::newRow("no CR LF left after the fields")
         << "1 Orso  Capo 100 [1]\r\n2 xyz" << ranks << "Orso|Capo|100|[1]\r\n2" << capo << "z";
 }
@@ -162,20 +160,30 @@ void TestLeggiRiga::testError_data()
     QTest::addColumn<QString>("excerpt");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("no space after the position") << "12345\r\n" << "12345" << "manca lo spazio dopo la posizione";
-    QTest::newRow("no double space") << "3 Rotto Capo 5 [3] x\r\n" << "3 Rotto Capo 5 [3] x"
+    QTest::newRow("no space after the position") << "12345\r\n"
+                                                 << "12345"
+                                                 << "manca lo spazio dopo la posizione";
+    QTest::newRow("no double space") << "3 Rotto Capo 5 [3] x\r\n"
+                                     << "3 Rotto Capo 5 [3] x"
                                      << "manca il doppio spazio dopo il nickname";
-    QTest::newRow("no space after the rank") << "3 Rotto  Capo\r\n" << "3 Rotto  Capo"
+    QTest::newRow("no space after the rank") << "3 Rotto  Capo\r\n"
+                                             << "3 Rotto  Capo"
                                              << "manca lo spazio dopo la parola 1 del grado";
-    QTest::newRow("no space after a later rank word") << "3 Rotto  Ignoto Grado\r\n" << "3 Rotto  Ignoto Grado"
+    QTest::newRow("no space after a later rank word") << "3 Rotto  Ignoto Grado\r\n"
+                                                      << "3 Rotto  Ignoto Grado"
                                                       << "manca lo spazio dopo la parola 2 del grado";
-    QTest::newRow("no space after the score") << "3 Rotto  Capo 5\r\n" << "3 Rotto  Capo 5"
+    QTest::newRow("no space after the score") << "3 Rotto  Capo 5\r\n"
+                                              << "3 Rotto  Capo 5"
                                               << "manca lo spazio dopo il punteggio";
-    QTest::newRow("no space after Madre") << "3 Rotto  Capo 5 [3]\r\n" << "3 Rotto  Capo 5 [3]"
+    QTest::newRow("no space after Madre") << "3 Rotto  Capo 5 [3]\r\n"
+                                          << "3 Rotto  Capo 5 [3]"
                                           << "manca lo spazio dopo il pianeta madre";
-    QTest::newRow("nothing left after Madre") << "3 Rotto  Capo 5 [3]\r\n4 x" << "3 Rotto  Capo 5 [3]"
+    QTest::newRow("nothing left after Madre") << "3 Rotto  Capo 5 [3]\r\n4 x"
+                                              << "3 Rotto  Capo 5 [3]"
                                               << "il testo finisce subito dopo il pianeta madre";
-    QTest::newRow("empty last line") << "\r\n" << "" << "manca lo spazio dopo la posizione";
+    QTest::newRow("empty last line") << "\r\n"
+                                     << ""
+                                     << "manca lo spazio dopo la posizione";
 }
 
 void TestLeggiRiga::testError()
@@ -213,8 +221,8 @@ void TestLeggiRiga::testLineExcerpt_data()
     QTest::newRow("a lone LF is no line end") << "1 A\n2 B\r\n" << 0 << "1 A\n2 B";
     QTest::newRow("80 characters kept") << x80 + "\r\n" << 0 << x80;
     QTest::newRow("longer shortened") << x80 + "yy\r\n" << 0 << QString(79, u'x') + u'…';
-    QTest::newRow("surrogate pair not split") << QString(78, u'x') + QStringLiteral("😀") + x80 << 0
-                                              << QString(78, u'x') + u'…';
+    QTest::newRow("surrogate pair not split")
+        << QString(78, u'x') + QStringLiteral("😀") + x80 << 0 << QString(78, u'x') + u'…';
 }
 
 void TestLeggiRiga::testLineExcerpt()
@@ -242,7 +250,7 @@ void TestLeggiRiga::testLongList()
     for (int i = 0; i < count; ++i) {
         const QStringList m = member(i);
         text += QString::number(i + 1) + u' ' + m[0] + QStringLiteral("  ") + m[1] + u' ' + m[2] + u' ' + m[3]
-            + QStringLiteral(" 12.05.2009\r\n");
+                + QStringLiteral(" 12.05.2009\r\n");
     }
     qsizetype pos = 0;
     for (int i = 0; i < count; ++i) {

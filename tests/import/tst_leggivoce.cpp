@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "LeggiVoce.h"
+#include "import/LeggiVoce.h"
 
 #include <QTest>
 
@@ -24,7 +24,8 @@ void TestLeggiVoce::testItems_data()
     QTest::newRow("quoted comma kept") << "\"Capo, Vice\"\r\nX" << QStringList{"Capo, Vice", "X"};
     QTest::newRow("leading blanks skipped") << "   Capo\r\n" << QStringList{"Capo"};
     QTest::newRow("blanks inside quotes kept") << "  \" Capo \"\r\n" << QStringList{" Capo "};
-    QTest::newRow("trailing blanks dropped, inner kept") << "Vice  Comandante   \r\n" << QStringList{"Vice  Comandante"};
+    QTest::newRow("trailing blanks dropped, inner kept") << "Vice  Comandante   \r\n"
+                                                         << QStringList{"Vice  Comandante"};
     QTest::newRow("tab is ordinary") << "\tCapo\t\r\n" << QStringList{"\tCapo\t"};
     QTest::newRow("empty lines") << "\r\nCapo\r\n\r\n" << QStringList{"", "Capo", ""};
     QTest::newRow("line of blanks") << "   \r\nCapo" << QStringList{"", "Capo"};

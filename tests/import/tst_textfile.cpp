@@ -1,6 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "TempWorkDir.h"
-#include "TextFile.h"
+#include "core/Failure.h"
+#include "import/TextFile.h"
+#include "support/TempWorkDir.h"
 
 #include <QDir>
 #include <QTest>
@@ -31,10 +32,11 @@ void TestTextFile::testDecode_data()
     QTest::newRow("utf-8") << QByteArray("\xC3\xA8 \xE2\x82\xAC") << QStringLiteral("è €");
     QTest::newRow("windows-1252 accents") << QByteArray("Capit\xE0 \xC8 \x80") << QStringLiteral("Capità È €");
     QTest::newRow("windows-1252 high block") << QByteArray("\x82\x8A\x92\x96\x99\x9F") << QStringLiteral("‚Š’–™Ÿ");
-    QTest::newRow("unassigned bytes as latin-1") << QByteArray("\x81\x8D\x8F\x90\x9D")
-                                                 << QStringLiteral("\u0081\u008D\u008F\u0090\u009D");
+    QTest::newRow("unassigned bytes as latin-1")
+        << QByteArray("\x81\x8D\x8F\x90\x9D") << QStringLiteral("\u0081\u008D\u008F\u0090\u009D");
     QTest::newRow("latin-1 upper half") << QByteArray("\xA0\xFF") << QStringLiteral("\u00A0ÿ");
-    QTest::newRow("a bad byte makes the whole text windows-1252") << QByteArray("\xE8t\xC3\xA8") << QStringLiteral("ètÃ¨");
+    QTest::newRow("a bad byte makes the whole text windows-1252")
+        << QByteArray("\xE8t\xC3\xA8") << QStringLiteral("ètÃ¨");
     QTest::newRow("a sequence cut short at the end") << QByteArray("\xC3\xA8\xE8") << QStringLiteral("Ã¨è");
 }
 
@@ -93,8 +95,8 @@ void TestTextFile::testReadFailure()
         QVERIFY(QDir().mkdir("Gradi.txt"));
     try {
         readTextFile("Gradi.txt");
-        QFAIL("no FileError");
-    } catch (const FileError &error) {
+        QFAIL("no UserError");
+    } catch (const UserError &error) {
         QVERIFY2(error.message().contains("«Gradi.txt»"), qPrintable(error.message()));
         QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
     }
@@ -117,8 +119,10 @@ void TestTextFile::testWriteFailure_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("a folder of that name") << "Esempio1.txt" << "cartella, non un file";
-    QTest::newRow("missing folder") << "nessuna/Esempio1.txt" << "non esiste";
+    QTest::newRow("a folder of that name") << "Esempio1.txt"
+                                           << "cartella, non un file";
+    QTest::newRow("missing folder") << "nessuna/Esempio1.txt"
+                                    << "non esiste";
 }
 
 void TestTextFile::testWriteFailure()
@@ -129,8 +133,8 @@ void TestTextFile::testWriteFailure()
     QVERIFY(QDir().mkdir("Esempio1.txt"));
     try {
         writeTextFile(path, "x\r\n");
-        QFAIL("no FileError");
-    } catch (const FileError &error) {
+        QFAIL("no UserError");
+    } catch (const UserError &error) {
         QVERIFY2(error.message().contains(QDir::toNativeSeparators(path)), qPrintable(error.message()));
         QVERIFY2(error.message().startsWith("Impossibile scrivere"), qPrintable(error.message()));
         QVERIFY2(error.message().contains(reason), qPrintable(error.message()));

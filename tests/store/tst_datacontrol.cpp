@@ -1,12 +1,14 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "DataControl.h"
-#include "DatabaseError.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "TempWorkDir.h"
+#include "core/Failure.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -26,19 +28,19 @@ void openAll(DataControl &data)
     data.Refresh();
 }
 
-QByteArray validDatabaseWithoutMembri()
+QByteArray validDatabaseWithoutMembri(const QString &path)
 {
     // A genuine SQLite file that holds some other table.
     const QString name = QStringLiteral("other");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(QStringLiteral("other.db"));
+        db.setDatabaseName(path);
         db.open();
         QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Clienti (Nome TEXT)"));
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    QFile file(QStringLiteral("other.db"));
+    QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
@@ -144,10 +146,15 @@ void TestDataControl::testForeignFileIsNeverModified_data()
     QTest::newRow("text file") << QByteArray("Questo non è un database.\r\n");
     QTest::newRow("random bytes") << random;
     QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("database without Membri") << validDatabaseWithoutMembri();
+    // QtTest runs this before init(), so the files are made in a folder of
+    // their own.
+    const QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QTest::newRow("database without Membri") << validDatabaseWithoutMembri(folder.filePath(QStringLiteral("other.db")));
 
-    Membri::createIfMissing(QStringLiteral("full.db"));
-    QFile full(QStringLiteral("full.db"));
+    const QString fullPath = folder.filePath(QStringLiteral("full.db"));
+    Membri::createIfMissing(fullPath);
+    QFile full(fullPath);
     full.open(QIODevice::ReadOnly);
     QTest::newRow("truncated database") << full.readAll().left(1000);
 }
@@ -164,11 +171,11 @@ void TestDataControl::testForeignFileIsNeverModified()
     try {
         data.Refresh();
         QFAIL("a foreign file was accepted as the member table");
-    } catch (const DatabaseError &error) {
+    } catch (const UserError &error) {
         QVERIFY2(error.message().contains(Membri::fileName()), qPrintable(error.message()));
     }
     // A later command reports it again.
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, data.Refresh());
+    QVERIFY_THROWS_EXCEPTION(UserError, data.Refresh());
     data.close();
 
     QCOMPARE(m_dir->read(Membri::fileName()), content);
@@ -181,7 +188,7 @@ void TestDataControl::testMissingFileIsNotCreatedByRefresh()
     DataControl data;
     data.setDatabaseName(Membri::fileName());
     data.setRecordSource(Membri::selectAll());
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, data.Refresh());
+    QVERIFY_THROWS_EXCEPTION(UserError, data.Refresh());
     QVERIFY(!QFile::exists(Membri::fileName()));
 }
 
@@ -387,7 +394,7 @@ void TestDataControl::testUnreadableScoreNamesTheValue()
         try {
             rs.setField(Membri::Punti1, bad);
             QFAIL("an unreadable score was accepted");
-        } catch (const DatabaseError &error) {
+        } catch (const UserError &error) {
             QVERIFY2(error.message().contains(bad), qPrintable(error.message()));
         }
     }
@@ -402,7 +409,7 @@ void TestDataControl::testRejectedUpdateChangesNothing()
     rs.Edit();
     rs.setField(Membri::Nick, QStringLiteral("Cambiato"));
     rs.setField(Membri::Valid, 2); // refused by the table
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, rs.Update());
+    QVERIFY_THROWS_EXCEPTION(UserError, rs.Update());
     QVERIFY(!rs.Editing());
     QCOMPARE(rs.Field(Membri::Nick).toString(), QStringLiteral("Lupo"));
     QCOMPARE(readMembers()[0][Membri::Nick].toString(), QStringLiteral("Lupo"));
@@ -410,7 +417,7 @@ void TestDataControl::testRejectedUpdateChangesNothing()
     rs.Edit();
     rs.setField(Membri::Nick, QStringLiteral("Perso"));
     rs.MoveNext();
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, rs.Update());
+    QVERIFY_THROWS_EXCEPTION(UserError, rs.Update());
     QCOMPARE(readMembers()[0][Membri::Nick].toString(), QStringLiteral("Lupo"));
 }
 

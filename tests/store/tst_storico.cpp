@@ -1,13 +1,13 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // The history in the file: which imports keep a snapshot, the format of
 // older and newer files, and a snapshot that is whole or absent.
-#include "DataControl.h"
-#include "DatabaseError.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Seed.h"
-#include "Storico.h"
-#include "TempWorkDir.h"
+#include "core/Failure.h"
+#include "import/Importazione.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Storico.h"
+#include "support/Seed.h"
+#include "support/TempWorkDir.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -31,8 +31,8 @@ int runImport(const QString &text, qint16 tipoDati, QString *storico = nullptr)
 {
     DataControl data(italian);
     data.setDatabaseName(Membri::fileName());
-    return importaPalmeria(data, text, tipoDati, [](const QString &phrase) { return phrase == "Capo"; }, italian,
-                           storico);
+    return importaPalmeria(
+        data, text, tipoDati, [](const QString &phrase) { return phrase == "Capo"; }, italian, storico);
 }
 
 // Every row a query on "Quadrivo.mdb" gives, with plain SQL.
@@ -69,10 +69,11 @@ bool makeOldFile(const QString &journal)
         if (db.open()) {
             QSqlQuery query(db);
             ok = query.exec("PRAGMA journal_mode=" + journal)
-                && query.exec("CREATE TABLE Membri (Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
-                              "Nick TEXT, Madre TEXT, Grado TEXT, Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)")
-                && query.exec("INSERT INTO Membri VALUES (1,'Lupo','[1:1:1]','Capo',100,150,50.0,50),"
-                              "(0,'Orso','[2:2:2]','Capo',7,NULL,NULL,NULL)");
+                 && query.exec(
+                     "CREATE TABLE Membri (Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
+                     "Nick TEXT, Madre TEXT, Grado TEXT, Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)")
+                 && query.exec("INSERT INTO Membri VALUES (1,'Lupo','[1:1:1]','Capo',100,150,50.0,50),"
+                               "(0,'Orso','[2:2:2]','Capo',7,NULL,NULL,NULL)");
         }
         db.close();
     }
@@ -142,7 +143,7 @@ void TestStorico::testEveryMemberLine()
     Membri::createIfMissing(Membri::fileName());
 
     const QString text = line(1, "Lupo Grigio", "45.210", "[3:127:9]") + line(2, "Orso", "1.000", "[1:1:1]")
-        + line(3, "Lupo Grigio", "7", "[3:127:9]") + tail;
+                         + line(3, "Lupo Grigio", "7", "[3:127:9]") + tail;
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     QString storico = "not touched";
     try {
@@ -178,7 +179,8 @@ void TestStorico::testSnapshotThatCannotBeWrittenLeavesTheImport()
     QVERIFY(execSql("CREATE TRIGGER pieno BEFORE INSERT ON Punteggi WHEN NEW.Riga = 3 "
                     "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
     QString storico;
-    QCOMPARE(runImport(line(1, "A", "10", "[1]") + line(2, "B", "20", "[2]") + line(3, "C", "30", "[3]"), 1, &storico), 3);
+    QCOMPARE(runImport(line(1, "A", "10", "[1]") + line(2, "B", "20", "[2]") + line(3, "C", "30", "[3]"), 1, &storico),
+             3);
     QVERIFY2(storico.contains("non è stata conservata nello storico") && storico.contains(Membri::fileName()),
              qPrintable(storico));
     QCOMPARE(queryValue("SELECT COUNT(*) FROM Membri WHERE Valid=1").toInt(), 3);
@@ -196,7 +198,8 @@ void TestStorico::testOlderFileGetsTheHistory()
         QCOMPARE(data.Recordset().RecordCount(), 2);
     }
     QCOMPARE(queryValue("PRAGMA user_version").toInt(), 1);
-    QCOMPARE(rows("SELECT name FROM pragma_table_info('Rilevazioni')"), (QList<QVariantList>{{"Id"}, {"Quando"}, {"Tipo"}}));
+    QCOMPARE(rows("SELECT name FROM pragma_table_info('Rilevazioni')"),
+             (QList<QVariantList>{{"Id"}, {"Quando"}, {"Tipo"}}));
     QCOMPARE(rows("SELECT name FROM pragma_table_info('Punteggi')"),
              (QList<QVariantList>{{"Rilevazione"}, {"Riga"}, {"Nick"}, {"Madre"}, {"Grado"}, {"Punti"}}));
     QCOMPARE(rows("SELECT il.name FROM pragma_index_list('Punteggi') l, pragma_index_info(l.name) il"),
@@ -218,7 +221,7 @@ void TestStorico::testNewerFileIsRefusedUntouched()
         try {
             openMembers(data);
             QFAIL("a file of a newer format was opened");
-        } catch (const DatabaseError &error) {
+        } catch (const UserError &error) {
             QVERIFY2(error.message().contains(Membri::fileName()) && error.message().contains("formato 2")
                          && error.message().contains("non è stato modificato"),
                      qPrintable(error.message()));
@@ -244,7 +247,7 @@ void TestStorico::testOlderFileThatCannotBeWrittenStillShowsMembers()
     try {
         Storico::leggiStoria(data.database(), data.DatabaseName());
         QFAIL("the history was read from a file without it");
-    } catch (const DatabaseError &error) {
+    } catch (const UserError &error) {
         QVERIFY2(error.message().contains("occupato") && error.message().contains(Membri::fileName()),
                  qPrintable(error.message()));
     }
@@ -285,7 +288,8 @@ void TestStorico::testKilledWriterLeavesNoHalfSnapshot()
                             .arg(lines))
                  .toInt(),
              0);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi WHERE Rilevazione NOT IN (SELECT Id FROM Rilevazioni)").toInt(), 0);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi WHERE Rilevazione NOT IN (SELECT Id FROM Rilevazioni)").toInt(),
+             0);
 }
 
 QTEST_GUILESS_MAIN(TestStorico)

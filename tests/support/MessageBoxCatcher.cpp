@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "MessageBoxCatcher.h"
+#include "support/MessageBoxCatcher.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Seed.h"
+#include "support/Seed.h"
 
-#include "Membri.h"
+#include "store/Membri.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -9,8 +9,7 @@
 
 namespace {
 
-template <typename Work>
-bool withDatabase(Work &&work)
+template <typename Work> bool withDatabase(Work &&work)
 {
     const QString name = QStringLiteral("seed");
     bool ok = false;
@@ -52,7 +51,8 @@ QList<QVariantList> readMembers()
     QList<QVariantList> rows;
     withDatabase([&](QSqlDatabase &db) {
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("SELECT Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff FROM Membri ORDER BY rowid")))
+        if (!query.exec(
+                QStringLiteral("SELECT Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff FROM Membri ORDER BY rowid")))
             return false;
         while (query.next()) {
             QVariantList row;

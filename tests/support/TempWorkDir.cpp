@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "TempWorkDir.h"
+#include "support/TempWorkDir.h"
 
 #include <QDir>
 #include <QFile>

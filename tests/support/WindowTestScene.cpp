@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "WindowTestScene.h"
+#include "support/WindowTestScene.h"
 
 #include <QLocale>
 

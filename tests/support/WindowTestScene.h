@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "MessageBoxCatcher.h"
-#include "TempWorkDir.h"
+#include "support/MessageBoxCatcher.h"
+#include "support/TempWorkDir.h"
 
 #include <QStringList>
 

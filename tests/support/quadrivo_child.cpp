@@ -6,12 +6,12 @@
 //   quadrivo_child storico N          writes snapshots of N lines into
 //                                     Quadrivo.mdb one after the other,
 //                                     printing the count of each, until killed
-#include "CercaGrado.h"
-#include "DataControl.h"
-#include "Importazione.h"
-#include "Membri.h"
-#include "Storico.h"
-#include "TextFile.h"
+#include "import/CercaGrado.h"
+#include "import/Importazione.h"
+#include "import/TextFile.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Storico.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -38,8 +38,7 @@ int holdLock()
         std::fflush(stdout);
         QFile input;
         input.open(stdin, QIODevice::ReadOnly);
-        while (!input.readLine().isEmpty()) {
-        }
+        while (!input.readLine().isEmpty()) { }
         query.exec(QStringLiteral("ROLLBACK"));
         db.close();
     }
@@ -52,8 +51,8 @@ int import(const QString &file, qint16 tipoDati)
     DataControl data;
     data.setDatabaseName(Membri::fileName());
     try {
-        const int lines = importaPalmeria(data, readTextFile(file), tipoDati,
-                                          [](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
+        const int lines = importaPalmeria(
+            data, readTextFile(file), tipoDati, [](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
         std::printf("%d\n", lines);
         return 0;
     } catch (const std::exception &error) {
@@ -66,8 +65,9 @@ int writeSnapshots(int lines)
 {
     std::vector<Storico::RigaRilevazione> righe;
     for (int i = 1; i <= lines; ++i)
-        righe.push_back({QStringLiteral("Membro %1").arg(i), QStringLiteral("[%1:%2:1]").arg(i / 500 + 1).arg(i % 500 + 1),
-                         QStringLiteral("Capo"), 1000 + i});
+        righe.push_back({QStringLiteral("Membro %1").arg(i),
+                         QStringLiteral("[%1:%2:1]").arg(i / 500 + 1).arg(i % 500 + 1), QStringLiteral("Capo"),
+                         1000 + i});
     DataControl data;
     data.setDatabaseName(Membri::fileName());
     try {

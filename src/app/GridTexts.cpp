@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "GridTexts.h"
+#include "app/GridTexts.h"
 
 GridTexts::GridTexts()
     : m_cells(Cols)

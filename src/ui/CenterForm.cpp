@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "CenterForm.h"
+#include "ui/CenterForm.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Guarded.h"
+#include "ui/Guarded.h"
 
-#include "MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Module1.h"
+#include "app/Module1.h"
 
 namespace Module1 {
 

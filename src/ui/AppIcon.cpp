@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QPixmap>
 
-#include "quadrivo.xpm"
+#include "ui/quadrivo.xpm"
 
 QIcon appIcon()
 {

@@ -1,17 +1,34 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "store/Membri.h"
+
 #include <QString>
 
 #include <array>
 #include <vector>
+
+/// The grid's columns: the fixed column 0, then one column for each field of
+/// the ranking statement in the member table's field order (the position
+/// number stands where that statement has an empty text for Valid).
+enum GridColumn : int {
+    ColFixed = 0,
+    ColPos = Membri::Valid + 1,
+    ColNick = Membri::Nick + 1,
+    ColMadre = Membri::Madre + 1,
+    ColGrado = Membri::Grado + 1,
+    ColPuntiI = Membri::Punti1 + 1,
+    ColPuntiF = Membri::Punti2 + 1,
+    ColVar = Membri::Per + 1,
+    ColIncr = Membri::Diff + 1,
+};
 
 /// The ranking grid's cells as texts: row 0 is the header row, column 0 the
 /// fixed column, rows 1 to Rows() - 1 the members in display order.
 class GridTexts
 {
 public:
-    static constexpr int Cols = 9;
+    static constexpr int Cols = ColIncr + 1;
 
     GridTexts();
 

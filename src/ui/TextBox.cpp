@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "TextBox.h"
+#include "ui/TextBox.h"
 
 #include <QMimeData>
 #include <QPalette>

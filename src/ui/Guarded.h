@@ -13,8 +13,7 @@ void showUnknownFailure(QWidget *parent);
 /// Runs an event handler so that no failure escapes into the event loop:
 /// whatever it throws is shown to the user and the program goes on.
 /// Returns true when the handler ran to its end.
-template <typename Handler>
-bool runGuarded(QWidget *parent, Handler &&handler) noexcept
+template <typename Handler> bool runGuarded(QWidget *parent, Handler &&handler) noexcept
 {
     try {
         std::forward<Handler>(handler)();

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "Twips.h"
+#include "ui/Twips.h"
 
 #include <QWidget>
 
@@ -14,22 +14,21 @@ void placeTwips(QWidget *control, int left, int top, int width, int height)
 {
     const qreal dpiX = control->logicalDpiX();
     const qreal dpiY = control->logicalDpiY();
-    control->setGeometry(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY),
-                         twipsToPixels(width, dpiX), twipsToPixels(height, dpiY));
+    control->setGeometry(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY), twipsToPixels(width, dpiX),
+                         twipsToPixels(height, dpiY));
 }
 
 void setClientSizeTwips(QWidget *window, int width, int height)
 {
-    window->setFixedSize(twipsToPixels(width, window->logicalDpiX()),
-                         twipsToPixels(height, window->logicalDpiY()));
+    window->setFixedSize(twipsToPixels(width, window->logicalDpiX()), twipsToPixels(height, window->logicalDpiY()));
 }
 
 QFont msSansSerif(bool bold)
 {
     QFont font;
     // Metric-compatible faces first, so captions fit their twips-sized controls.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setBold(bold);

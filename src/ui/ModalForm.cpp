@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "ModalForm.h"
+#include "ui/ModalForm.h"
 
-#include "AppIcon.h"
-#include "Twips.h"
+#include "ui/AppIcon.h"
+#include "ui/Twips.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

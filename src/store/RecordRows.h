@@ -1,0 +1,42 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QVariant>
+
+#include <vector>
+
+/// The records of a record set as the table holds them: each record's
+/// rowid and its field values, row by row.
+class RecordRows
+{
+public:
+    explicit RecordRows(int fieldCount = 0)
+        : m_fieldCount(static_cast<std::size_t>(fieldCount))
+    {
+    }
+
+    int fieldCount() const { return static_cast<int>(m_fieldCount); }
+    qsizetype count() const { return static_cast<qsizetype>(m_rowids.size()); }
+    qint64 rowid(qsizetype record) const { return m_rowids[static_cast<std::size_t>(record)]; }
+
+    const QVariant &value(qsizetype record, int field) const { return m_values[slot(record, field)]; }
+    QVariant &value(qsizetype record, int field) { return m_values[slot(record, field)]; }
+
+    /// Appends a record; values holds fieldCount() values.
+    void append(qint64 rowid, std::vector<QVariant> &&values)
+    {
+        m_rowids.push_back(rowid);
+        for (QVariant &v : values)
+            m_values.push_back(std::move(v));
+    }
+
+private:
+    std::size_t slot(qsizetype record, int field) const
+    {
+        return static_cast<std::size_t>(record) * m_fieldCount + static_cast<std::size_t>(field);
+    }
+
+    std::size_t m_fieldCount;
+    std::vector<qint64> m_rowids;
+    std::vector<QVariant> m_values;
+};

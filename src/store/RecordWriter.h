@@ -1,0 +1,50 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+class QSqlQuery;
+
+/// Writes the records of one record set back to its table: the UPDATE of an
+/// edited record and the INSERT of a new one, each prepared once and run as
+/// a statement of its own, so every record is saved in its own transaction.
+class RecordWriter
+{
+public:
+    /// columns: for each field of the record set, the name of its table
+    /// column, or an empty name for a field that is not one (never written).
+    RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns, const QString &fileName);
+    ~RecordWriter();
+
+    RecordWriter(const RecordWriter &) = delete;
+    RecordWriter &operator=(const RecordWriter &) = delete;
+
+    /// Saves every column field of values into the record with this rowid.
+    /// Throws UserError; a record that no longer exists is one.
+    void update(qint64 rowid, const std::vector<QVariant> &values);
+
+    /// Appends a record with the fields marked in touched and the table's
+    /// defaults for the rest. Returns its rowid and, in values, the record
+    /// as the table holds it (a field that is not a column stays as given).
+    /// Throws UserError.
+    qint64 insert(std::vector<QVariant> &values, const std::vector<bool> &touched);
+
+private:
+    QSqlQuery &prepared(std::unique_ptr<QSqlQuery> &query, const QString &sql, const QString &action);
+    [[noreturn]] void fail(const QString &action, const QSqlQuery &query) const;
+
+    QSqlDatabase m_db;
+    QString m_table;
+    std::vector<QString> m_columns;
+    QString m_fileName;
+    std::unique_ptr<QSqlQuery> m_update;
+    std::unique_ptr<QSqlQuery> m_readBack;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_inserts; // by the list of columns given
+};
