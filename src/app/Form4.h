@@ -1,6 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "app/ModelloMembri.h"
+#include "app/ModelloRilevazioni.h"
 #include "app/StoricoDati.h"
 #include "store/DataControl.h"
 

@@ -3,7 +3,6 @@
 
 #include "store/Storico.h"
 
-#include <QAbstractTableModel>
 #include <QDateTime>
 #include <QList>
 #include <QLocale>
@@ -15,8 +14,8 @@
 
 /// What the history window shows, worked out from the snapshots and score
 /// rows the history holds: the table of snapshots, the table of members (one
-/// row per home planet) and the chart's series. Plain code; the two table
-/// models are Qt Core models, so views and tests use them alike.
+/// row per home planet) and the chart's series. Plain code; the tables'
+/// models (ModelloRilevazioni, ModelloMembri) are Qt Core models over it.
 namespace StoricoDati {
 
 /// One snapshot with its totals.
@@ -86,49 +85,5 @@ QList<QPointF> serie(const Quadro &quadro, int madre);
 
 /// The role that gives a cell's value for sorting: numbers as numbers.
 constexpr int SortRole = Qt::UserRole;
-
-/// The table of snapshots over a Quadro: Data, Tipo, Membri, Punti totali.
-class ModelloRilevazioni : public QAbstractTableModel
-{
-public:
-    enum Colonna { Data, Tipo, Membri, PuntiTotali, Colonne };
-
-    ModelloRilevazioni(const Quadro &quadro, const QLocale &locale, QObject *parent = nullptr);
-
-    /// Called before and after the Quadro changes.
-    void inizioAggiornamento() { beginResetModel(); }
-    void fineAggiornamento() { endResetModel(); }
-
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-private:
-    const Quadro &m_quadro;
-    QLocale m_locale;
-};
-
-/// The table of members over a Quadro: Nick, Madre, Grado, Prima, Ultima,
-/// Variazione, Rilevazioni.
-class ModelloMembri : public QAbstractTableModel
-{
-public:
-    enum Colonna { Nick, Madre, Grado, Prima, Ultima, Variazione, Rilevazioni, Colonne };
-
-    ModelloMembri(const Quadro &quadro, const QLocale &locale, QObject *parent = nullptr);
-
-    void inizioAggiornamento() { beginResetModel(); }
-    void fineAggiornamento() { endResetModel(); }
-
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-private:
-    const Quadro &m_quadro;
-    QLocale m_locale;
-};
 
 } // namespace StoricoDati
