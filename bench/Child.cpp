@@ -6,6 +6,7 @@
 #include "Steps.h"
 
 #include "app/Form1.h"
+#include "app/Form4.h"
 #include "app/GridTexts.h"
 #include "core/Failure.h"
 #include "export/Report.h"
@@ -14,9 +15,12 @@
 #include "import/LeggiRiga.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
+#include "store/Storico.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -40,6 +44,7 @@ constexpr quint32 seed = 20261208;
 const QString rankFile = QStringLiteral("Gradi.txt");
 const QString baseFile = QStringLiteral("base.mdb");
 const QString floorFile = QStringLiteral("floor.mdb");
+const QString historyFile = QStringLiteral("history.mdb");
 
 [[noreturn]] void fail(const QString &why)
 {
@@ -86,15 +91,18 @@ int runImport(const QString &text, qint16 tipoDati, Gradi &gradi)
     }
 }
 
-// Counts the frames the main window paints and ends a wait at the first new one.
+// Counts the frames a window (the main window unless told) paints and ends
+// a wait at the first new one.
 class PaintWatcher : public QObject
 {
 public:
+    void watch(const QString &window) { m_window = window; }
+
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint && watched->isWidgetType()) {
             const QWidget *window = static_cast<QWidget *>(watched)->window();
-            if (window && window->objectName() == QLatin1String("Form1")) {
+            if (window && window->objectName() == m_window) {
                 ++m_paints;
                 if (m_loop)
                     m_loop->quit();
@@ -116,10 +124,11 @@ public:
         loop.exec();
         m_loop = nullptr;
         if (m_paints <= seen)
-            fail(QStringLiteral("the main window did not paint within 10 s"));
+            fail(QStringLiteral("%1 did not paint within 10 s").arg(m_window));
     }
 
 private:
+    QString m_window = QStringLiteral("Form1");
     int m_paints = 0;
     QEventLoop *m_loop = nullptr;
 };
@@ -277,6 +286,34 @@ private:
     std::unique_ptr<QSqlQuery> m_insert;
 };
 
+// The initial list's lines as a snapshot keeps them.
+std::vector<Storico::RigaRilevazione> snapshotLines(const std::vector<BenchMember> &members, qint32 bonus)
+{
+    std::vector<Storico::RigaRilevazione> lines;
+    lines.reserve(members.size());
+    for (const BenchMember &m : members)
+        lines.push_back({m.nick, m.madre, m.grado, m.punti + bonus});
+    return lines;
+}
+
+// A history of the given number of snapshots of the initial list, a week
+// apart, every member a little higher each time, in a file of its own.
+void makeHistory(const BenchInputs &in, int snapshots)
+{
+    removeDatabase(historyFile);
+    Membri::createIfMissing(historyFile);
+    DataControl data;
+    data.setDatabaseName(historyFile);
+    const QDateTime start = QDateTime::currentDateTime().addDays(-7 * snapshots);
+    try {
+        for (int i = 0; i < snapshots; ++i)
+            Storico::scriviRilevazione(data.database(), historyFile, start.addDays(7 * i), i % 2 + 1,
+                                       snapshotLines(in.initial, 100 * i));
+    } catch (const UserError &error) {
+        fail(error.message());
+    }
+}
+
 QString sqliteVersion()
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-version"));
@@ -346,6 +383,11 @@ int runChild(int members, int runs)
     if (!QFile::copy(Membri::fileName(), baseFile))
         fail(QStringLiteral("cannot copy the database"));
 
+    const int snapshots = historySnapshots(members);
+    std::printf("SNAPSHOTS %d\n", snapshots);
+    makeHistory(in, snapshots);
+    const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in.initial, 0);
+
     Floor floor(in);
     PaintWatcher watcher;
     qApp->installEventFilter(&watcher);
@@ -398,6 +440,17 @@ int runChild(int members, int runs)
         if (initialLines != members || finalLines != static_cast<int>(in.final.size()))
             fail(QStringLiteral("an import did not read every line"));
 
+        // One more snapshot of the initial list, as the initial import
+        // has just written one (its cost is part of import1).
+        try {
+            timer.start();
+            Storico::scriviRilevazione(mainWindowData->database(), Membri::fileName(), QDateTime::currentDateTime(), 1,
+                                       initialSnapshot);
+            report("snapshot", run, elapsedMs(timer));
+        } catch (const UserError &error) {
+            fail(error.message());
+        }
+
         mainWindowData.reset();
 
         report("floor1", run, floor.initialMs());
@@ -435,6 +488,32 @@ int runChild(int members, int runs)
         }
 
         form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+
+        // The history window: from before it exists to its first frame,
+        // with both tables and the chart filled.
+        removeDatabase(Membri::fileName());
+        if (!QFile::copy(historyFile, Membri::fileName()))
+            fail(QStringLiteral("cannot copy the history"));
+        watcher.watch(QStringLiteral("Form4"));
+        {
+            const int paintsBefore = watcher.paints();
+            timer.start();
+            std::unique_ptr<Form4> history;
+            try {
+                history = std::make_unique<Form4>();
+            } catch (const UserError &error) {
+                fail(error.message());
+            }
+            history->show();
+            watcher.waitForPaintAfter(paintsBefore);
+            report("history", run, elapsedMs(timer));
+            auto *table = history->findChild<QAbstractItemView *>(QStringLiteral("TblRilevazioni"));
+            if (!table || table->model()->rowCount() != snapshots)
+                fail(QStringLiteral("the history window does not show every snapshot"));
+        }
+        watcher.watch(QStringLiteral("Form1"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         std::fflush(stdout);

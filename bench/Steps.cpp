@@ -15,6 +15,13 @@ const std::vector<StepInfo> &allSteps()
         {Step::ReportByPoints, "report1", "report, by points", false},
         {Step::GridByPercent, "grid0", "grid rebuild, click OptOrd0 (%)", false},
         {Step::ReportByPercent, "report0", "report, by %", false},
+        {Step::Snapshot, "snapshot", "history: write one snapshot of N lines", false},
+        {Step::HistoryWindow, "history", "history window open, filled (S x N)", false},
     };
     return steps;
+}
+
+int historySnapshots(int members)
+{
+    return members <= 300 ? 100 : 10;
 }

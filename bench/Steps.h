@@ -18,6 +18,8 @@ enum class Step {
     ReportByPoints,
     GridByPercent,
     ReportByPercent,
+    Snapshot,
+    HistoryWindow,
 };
 
 struct StepInfo
@@ -29,3 +31,7 @@ struct StepInfo
 };
 
 const std::vector<StepInfo> &allSteps();
+
+/// How many snapshots the history window shows at a list size: 100 of
+/// lists up to 300 members, 10 of longer ones.
+int historySnapshots(int members);

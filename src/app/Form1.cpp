@@ -1,6 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "app/Form1.h"
 
+#include "app/Form4.h"
 #include "app/Griglia.h"
 #include "app/Module1.h"
 #include "export/Export.h"
@@ -64,6 +65,8 @@ Form1::Form1(QWidget *parent)
     }
     OptOrd[0]->setChecked(true);
 
+    BtnStorico = addCommandButton(this, "BtnStorico", "S&torico", 8760, 7920, 855, 435);
+
     QWidget::setTabOrder(Fgrid, BtnDati1);
     QWidget::setTabOrder(BtnDati1, BtnDati2);
     QWidget::setTabOrder(BtnDati2, BtnPulisci);
@@ -71,12 +74,14 @@ Form1::Form1(QWidget *parent)
     QWidget::setTabOrder(BtnEsporta, BtnEsci);
     QWidget::setTabOrder(BtnEsci, OptOrd[0]);
     QWidget::setTabOrder(OptOrd[0], OptOrd[1]);
+    QWidget::setTabOrder(OptOrd[1], BtnStorico);
 
     connect(BtnDati1, &QPushButton::clicked, this, &Form1::BtnDati1_Click);
     connect(BtnDati2, &QPushButton::clicked, this, &Form1::BtnDati2_Click);
     connect(BtnPulisci, &QPushButton::clicked, this, &Form1::BtnPulisci_Click);
     connect(BtnEsporta, &QPushButton::clicked, this, &Form1::BtnEsporta_Click);
     connect(BtnEsci, &QPushButton::clicked, this, &Form1::BtnEsci_Click);
+    connect(BtnStorico, &QPushButton::clicked, this, &Form1::BtnStorico_Click);
     // Only the button that becomes selected reloads the grid.
     connect(m_optOrdGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
@@ -173,4 +178,13 @@ void Form1::BtnEsporta_Click()
 void Form1::BtnEsci_Click()
 {
     close();
+}
+
+// The history window; the grid is not rebuilt afterwards.
+void Form1::BtnStorico_Click()
+{
+    runGuarded(this, [this] {
+        Form4 form(this);
+        form.exec();
+    });
 }

@@ -30,6 +30,7 @@ private slots:
     void BtnPulisci_Click();
     void BtnEsporta_Click();
     void BtnEsci_Click();
+    void BtnStorico_Click();
 
 private:
     void Form_Load();
@@ -43,6 +44,7 @@ private:
     QPushButton *BtnPulisci = nullptr;
     QPushButton *BtnEsporta = nullptr;
     QPushButton *BtnEsci = nullptr;
+    QPushButton *BtnStorico = nullptr;
     QRadioButton *OptOrd[2] = {};
     QButtonGroup *m_optOrdGroup = nullptr;
 

@@ -115,8 +115,12 @@ void Form2::BtnOk_Click()
         // A rank list that cannot be read stops the import before it
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
+        QString storico;
         importaPalmeria(
-            Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale());
+            Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale(),
+            &storico);
+        if (!storico.isEmpty())
+            MessageBox::show(this, storico, MessageBox::Icon::Exclamation, applicationTitle());
         accept();
     });
 }

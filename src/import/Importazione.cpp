@@ -5,6 +5,9 @@
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Numbers.h"
+#include "store/Storico.h"
+
+#include <QDateTime>
 
 #include <charconv>
 #include <cmath>
@@ -23,14 +26,56 @@ QString savedLinesText(int saved)
     return QStringLiteral("Le %1 righe precedenti sono state salvate.").arg(saved);
 }
 
-[[noreturn]] void lineFailed(int number, const QString &excerpt, const QString &reason)
+// The advice that ends the message depends on what follows the line: by
+// default the user corrects the text and presses OK again.
+[[noreturn]] void lineFailed(int number, const QString &excerpt, const QString &reason, const QString &ending = {})
 {
     const int saved = number - 1;
-    throw ImportError(QStringLiteral("Riga %1 non importata: «%2»\n%3\n\n%4 Questa riga e le seguenti non sono "
-                                     "state salvate: correggere il testo e premere di nuovo OK.")
+    throw ImportError(QStringLiteral("Riga %1 non importata: «%2»\n%3\n\n%4 %5")
                           .arg(number)
-                          .arg(excerpt, reason, savedLinesText(saved)),
+                          .arg(excerpt, reason, savedLinesText(saved),
+                               ending.isEmpty() ? QStringLiteral("Questa riga e le seguenti non sono state salvate: "
+                                                                 "correggere il testo e premere di nuovo OK.")
+                                                : ending),
                       saved);
+}
+
+// True when the text from pos on holds nothing but spaces, tabs and line
+// breaks: a line that fails there is no member line.
+bool onlyBlanksFrom(QStringView text, qsizetype pos)
+{
+    for (qsizetype i = pos; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n')
+            return false;
+    }
+    return true;
+}
+
+// Keeps the saved lines as one snapshot of the history, timed at the end of
+// the import. Returns why it could not be kept, empty when it was (or when
+// no line was saved, which leaves nothing to keep).
+QString keepSnapshot(DataControl &data1, qint16 tipoDati, const std::vector<Storico::RigaRilevazione> &righe)
+{
+    if (righe.empty())
+        return {};
+    try {
+        Storico::scriviRilevazione(data1.database(), data1.DatabaseName(), QDateTime::currentDateTime(), tipoDati,
+                                   righe);
+        return {};
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("Memoria insufficiente.");
+    } catch (const std::exception &error) {
+        return QString::fromUtf8(error.what());
+    }
+}
+
+// A line as the record holds it before it is saved: texts as stored, the
+// score as the number the record set read.
+Storico::RigaRilevazione asSaved(const RecordSet &rs, int puntiField)
+{
+    return {rs.Field(Membri::Nick).toString(), rs.Field(Membri::Madre).toString(), rs.Field(Membri::Grado).toString(),
+            static_cast<qint32>(rs.Field(puntiField).toLongLong())};
 }
 
 // The line's score as a whole number under the user's locale; a token that
@@ -43,7 +88,7 @@ qint32 leggiPunti(const QString &punti, const IntegerReader &readInteger)
     return *n;
 }
 
-void mergeInitial(RecordSet &rs, const RigaMembro &riga, const IntegerReader &readInteger)
+Storico::RigaRilevazione mergeInitial(RecordSet &rs, const RigaMembro &riga, const IntegerReader &readInteger)
 {
     const qint32 punti = leggiPunti(riga.Punti, readInteger);
     rs.FindFirst({{QStringLiteral("Valid"), 0}});
@@ -62,10 +107,12 @@ void mergeInitial(RecordSet &rs, const RigaMembro &riga, const IntegerReader &re
     rs.setField(Membri::Punti2, QVariant());
     rs.setField(Membri::Per, QVariant());
     rs.setField(Membri::Diff, QVariant());
+    Storico::RigaRilevazione saved = asSaved(rs, Membri::Punti1);
     rs.Update();
+    return saved;
 }
 
-void mergeFinal(RecordSet &rs, const RigaMembro &riga, const IntegerReader &readInteger)
+Storico::RigaRilevazione mergeFinal(RecordSet &rs, const RigaMembro &riga, const IntegerReader &readInteger)
 {
     const qint32 puntiFin = leggiPunti(riga.Punti, readInteger);
 
@@ -109,7 +156,9 @@ void mergeFinal(RecordSet &rs, const RigaMembro &riga, const IntegerReader &read
         rs.setField(Membri::Per, static_cast<double>(v->per));
         rs.setField(Membri::Diff, v->diff);
     }
+    Storico::RigaRilevazione saved = asSaved(rs, Membri::Punti2);
     rs.Update();
+    return saved;
 }
 
 } // namespace
@@ -166,7 +215,7 @@ std::optional<Variazione> calcolaVariazione(qint32 puntiIni, qint32 puntiFin)
 }
 
 int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, const RankLookup &cercaGrado,
-                    const QLocale &locale)
+                    const QLocale &locale, QString *storicoNonConservato)
 {
     if (tipoDati != 1 && tipoDati != 2)
         throw ImportError(
@@ -185,6 +234,21 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
 
     const IntegerReader readInteger(locale);
     const QStringView remaining(text);
+    std::vector<Storico::RigaRilevazione> saved;
+    // A line that fails where the rest of the text is blank (a list pasted
+    // with an empty line at its end) still leaves every member line saved:
+    // the snapshot is kept, and the message says so.
+    const auto ending = [&](qsizetype start) {
+        if (saved.empty() || !onlyBlanksFrom(remaining, start))
+            return QString();
+        const QString why = keepSnapshot(data1, tipoDati, saved);
+        data1.close();
+        return why.isEmpty() ? QStringLiteral("Il resto del testo è vuoto: la lista è completa e la rilevazione è "
+                                              "stata conservata nello storico.")
+                             : QStringLiteral("Il resto del testo è vuoto: la lista è completa, ma la rilevazione "
+                                              "non è stata conservata nello storico.\n%1")
+                                   .arg(why);
+    };
     qsizetype pos = 0;
     int number = 1;
     for (;; ++number) {
@@ -193,23 +257,27 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
         try {
             riga = LeggiRiga(remaining, pos, cercaGrado, number);
         } catch (const ParseError &error) {
-            lineFailed(number, error.excerpt(), error.reason());
+            lineFailed(number, error.excerpt(), error.reason(), ending(start));
         } catch (const UserError &error) {
             // The rank list could not be read.
-            lineFailed(number, lineExcerpt(remaining, start), error.message());
+            lineFailed(number, lineExcerpt(remaining, start), error.message(), ending(start));
         }
         if (!riga)
             break;
         try {
-            if (tipoDati == 1)
-                mergeInitial(*rs, *riga, readInteger);
-            else
-                mergeFinal(*rs, *riga, readInteger);
+            saved.push_back(tipoDati == 1 ? mergeInitial(*rs, *riga, readInteger)
+                                          : mergeFinal(*rs, *riga, readInteger));
         } catch (const UserError &error) {
             rs->CancelUpdate();
-            lineFailed(number, lineExcerpt(remaining, start), error.message());
+            lineFailed(number, lineExcerpt(remaining, start), error.message(), ending(start));
         }
     }
+    const QString why = keepSnapshot(data1, tipoDati, saved);
     data1.close();
+    if (storicoNonConservato)
+        *storicoNonConservato = why.isEmpty() ? QString()
+                                              : QStringLiteral("L'importazione è stata salvata, ma la rilevazione "
+                                                               "non è stata conservata nello storico.\n%1")
+                                                    .arg(why);
     return number - 1;
 }

@@ -43,5 +43,11 @@ float arrotondaCentesimi(float q);
 /// members by home planet and stores final scores and their change. Each
 /// record is saved before the next line is cut. Returns the number of lines
 /// merged; throws ImportError.
+///
+/// An import that saves every member line of its text (it runs to its end,
+/// or stops where the rest of the text is blank) also keeps the saved lines
+/// as one snapshot of the history (Storico). A snapshot that cannot be
+/// written does not undo the import: the Italian message saying so goes to
+/// *storicoNonConservato (empty when kept), or into the ImportError.
 int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, const RankLookup &cercaGrado,
-                    const QLocale &locale);
+                    const QLocale &locale, QString *storicoNonConservato = nullptr);

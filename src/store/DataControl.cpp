@@ -4,6 +4,7 @@
 #include "core/Failure.h"
 #include "store/Membri.h"
 #include "store/SqlConnection.h"
+#include "store/Storico.h"
 #include "store/TableColumns.h"
 
 #include <QFileInfo>
@@ -39,22 +40,40 @@ void DataControl::open()
     m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
 }
 
+TableColumns DataControl::openAndCheck()
+{
+    const bool opening = !m_connection;
+    if (opening)
+        open();
+    const QSqlDatabase db = m_connection->database();
+    // The member table is checked at every statement, since the file may
+    // have been replaced while the program runs; nothing is written to a
+    // file until it is known to hold it.
+    TableColumns membri = TableColumns::read(db, Membri::table(), m_databaseName);
+    Membri::checkSchema(membri, m_databaseName);
+    if (opening) {
+        // A file of a newer format is refused; one of an older format gets
+        // the history, unless it cannot be written now (read-only, busy,
+        // damaged): the member table works without it, and the history's
+        // commands say why.
+        if (Storico::formatoDaAggiornare(db, m_databaseName)) {
+            try {
+                Storico::aggiornaFormato(db, m_databaseName);
+            } catch (const UserError &) {
+            }
+        }
+        m_connection->configureJournal();
+    }
+    return membri;
+}
+
 void DataControl::Refresh()
 {
     m_recordset.reset();
     try {
         const Statement statement = Statement::parse(m_recordSource, m_databaseName);
-        const bool opening = !m_connection;
-        if (opening)
-            open();
+        const TableColumns membri = openAndCheck();
         const QSqlDatabase db = m_connection->database();
-        // The member table is checked at every statement, since the file may
-        // have been replaced while the program runs; nothing is written to a
-        // file until it is known to hold it.
-        const TableColumns membri = TableColumns::read(db, Membri::table(), m_databaseName);
-        Membri::checkSchema(membri, m_databaseName);
-        if (opening)
-            m_connection->configureJournal();
         const bool onMembri = statement.table.compare(Membri::table(), Qt::CaseInsensitive) == 0;
         m_recordset = std::make_unique<RecordSet>(
             db, statement, onMembri ? membri : TableColumns::read(db, statement.table, m_databaseName), m_locale,
@@ -63,6 +82,17 @@ void DataControl::Refresh()
         close();
         throw;
     }
+}
+
+QSqlDatabase DataControl::database()
+{
+    try {
+        openAndCheck();
+    } catch (...) {
+        close();
+        throw;
+    }
+    return m_connection->database();
 }
 
 RecordSet &DataControl::Recordset()

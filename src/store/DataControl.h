@@ -4,6 +4,7 @@
 #include "store/RecordSet.h"
 
 #include <QLocale>
+#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -35,11 +36,18 @@ public:
     /// The record set of the last Refresh. Throws UserError when none.
     RecordSet &Recordset();
 
+    /// The open file, for statements that need no record set (the
+    /// history's); opened and checked as Refresh does. Throws UserError.
+    QSqlDatabase database();
+
     /// Drops the record set and closes the file.
     void close();
 
 private:
     void open();
+    /// Opens the file when it is not open, and checks that it holds the
+    /// member table; returns the table's columns.
+    TableColumns openAndCheck();
 
     QLocale m_locale;
     QString m_databaseName;

@@ -5,6 +5,7 @@
 #include "store/RecordSet.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
+#include "store/Storico.h"
 #include "store/TableColumns.h"
 
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 namespace Membri {
 
@@ -73,10 +76,12 @@ void createIfMissing(const QString &path)
         SqlConnection connection(building, SqlConnection::Create);
         QSqlDatabase db = connection.database();
         QSqlQuery query(db);
+        const QStringList schema = Storico::istruzioniSchema();
         const bool ok = query.exec(QStringLiteral("CREATE TABLE Membri ("
                                                   "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
                                                   "Nick TEXT, Madre TEXT, Grado TEXT, "
                                                   "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)"))
+                        && std::all_of(schema.cbegin(), schema.cend(), [&](const QString &s) { return query.exec(s); })
                         && query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         if (!ok) {
             const QString reason = describeSqlError(query.lastError());

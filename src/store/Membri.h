@@ -21,8 +21,9 @@ QString selectValid();
 
 enum Field { Valid = 0, Nick, Madre, Grado, Punti1, Punti2, Per, Diff };
 
-/// Creates the database file with an empty member table when no file of that
-/// name exists. An existing file is left alone. Throws UserError.
+/// Creates the database file with an empty member table and an empty
+/// history (Storico) when no file of that name exists. An existing file is
+/// left alone. Throws UserError.
 void createIfMissing(const QString &path);
 
 /// The member table's name.

@@ -2,6 +2,7 @@
 #include "ui/MessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 QString applicationTitle()
 {
@@ -33,6 +34,22 @@ void show(QWidget *parent, const QString &text, Icon icon, const QString &title)
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
+}
+
+bool ask(QWidget *parent, const QString &text, const QString &title)
+{
+    QMessageBox box(parent);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace MessageBox

@@ -17,4 +17,8 @@ enum class Icon { None, Information, Exclamation, Critical };
 /// Shows a modal box with the given text, icon and title and a single OK button.
 void show(QWidget *parent, const QString &text, Icon icon, const QString &title);
 
+/// Asks a question in a modal box with the buttons "&Sì" and "&No", No
+/// being the default (and Escape's answer). Returns true for Sì.
+bool ask(QWidget *parent, const QString &text, const QString &title);
+
 } // namespace MessageBox

@@ -26,11 +26,17 @@ bool MessageBoxCatcher::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show) {
         if (auto *box = qobject_cast<QMessageBox *>(watched)) {
-            m_boxes.append(Box{box->text(), box->windowTitle(), box->icon(), box->standardButtons()});
+            Box seen{box->text(), box->windowTitle(), box->icon(), box->standardButtons(), QMessageBox::NoButton, {}};
+            if (box->defaultButton())
+                seen.defaultButton = box->standardButton(box->defaultButton());
+            for (QAbstractButton *button : box->buttons())
+                seen.buttonTexts.append(button->text());
+            m_boxes.append(seen);
+            const QMessageBox::StandardButton answer = m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
             QPointer<QMessageBox> guard(box);
-            QTimer::singleShot(0, box, [guard] {
+            QTimer::singleShot(0, box, [guard, answer] {
                 if (guard)
-                    guard->done(QMessageBox::Ok);
+                    guard->done(answer);
             });
         }
     }

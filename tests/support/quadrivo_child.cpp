@@ -4,13 +4,18 @@
 //   quadrivo_child lock               holds an exclusive transaction on
 //                                     Quadrivo.mdb until its input closes
 //   quadrivo_child write FILE TEXT    rewrites FILE in place with TEXT
-#include "store/DataControl.h"
+//   quadrivo_child storico N          writes snapshots of N lines into
+//                                     Quadrivo.mdb one after the other,
+//                                     printing the count of each, until killed
 #include "import/Gradi.h"
 #include "import/Importazione.h"
-#include "store/Membri.h"
 #include "import/TextFile.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Storico.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -70,6 +75,27 @@ int rewrite(const QString &path, const QString &text)
     return file.error() == QFileDevice::NoError ? 0 : 1;
 }
 
+int writeSnapshots(int lines)
+{
+    std::vector<Storico::RigaRilevazione> righe;
+    for (int i = 1; i <= lines; ++i)
+        righe.push_back({QStringLiteral("Membro %1").arg(i),
+                         QStringLiteral("[%1:%2:1]").arg(i / 500 + 1).arg(i % 500 + 1), QStringLiteral("Capo"),
+                         1000 + i});
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    try {
+        for (int written = 1;; ++written) {
+            Storico::scriviRilevazione(data.database(), data.DatabaseName(), QDateTime::currentDateTime(), 1, righe);
+            std::printf("%d\n", written);
+            std::fflush(stdout);
+        }
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -82,6 +108,8 @@ int main(int argc, char *argv[])
         return import(args[2], qint16(args[3].toShort()));
     if (args.value(1) == QLatin1String("write") && args.size() == 4)
         return rewrite(args[2], args[3]);
-    std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT\n", stderr);
+    if (args.value(1) == QLatin1String("storico") && args.size() == 3)
+        return writeSnapshots(args[2].toInt());
+    std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N\n", stderr);
     return 64;
 }

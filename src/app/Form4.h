@@ -1,0 +1,77 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include "app/ModelloMembri.h"
+#include "app/ModelloRilevazioni.h"
+#include "app/StoricoDati.h"
+#include "store/DataControl.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QChart;
+class QChartView;
+class QDateTimeAxis;
+class QImage;
+class QLineSeries;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+class QValueAxis;
+
+/// The history window: the snapshots, the members' course over them and a
+/// chart of the alliance's total or of one member's points.
+class Form4 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    /// Reads the history; throws UserError when it cannot be read, and
+    /// the window is then never shown.
+    explicit Form4(QWidget *parent = nullptr);
+    ~Form4() override;
+
+    /// Asks where the chart's image goes, starting from the proposed path;
+    /// an empty answer cancels. A file dialog unless replaced.
+    std::function<QString(QWidget *parent, const QString &proposed)> chiediNomeImmagine;
+
+    /// The chart as it is drawn now.
+    QImage immagineGrafico() const;
+
+private slots:
+    void BtnCopia_Click();
+    void BtnSalva_Click();
+    void BtnElimina_Click();
+    void BtnChiudi_Click();
+
+private:
+    void Form_Load();
+    /// Reads the history again and shows it, keeping the selected member.
+    void carica();
+    void disegnaGrafico();
+    void aggiornaPulsanti();
+    /// The selected row of each table, as an index into the Quadro; -1 when none.
+    int rilevazioneSelezionata() const;
+    int madreSelezionata() const;
+
+    QTableView *TblRilevazioni = nullptr;
+    QTableView *TblMembri = nullptr;
+    QChartView *Grafico = nullptr;
+    QPushButton *BtnCopia = nullptr;
+    QPushButton *BtnSalva = nullptr;
+    QPushButton *BtnElimina = nullptr;
+    QPushButton *BtnChiudi = nullptr;
+
+    QChart *m_chart = nullptr;
+    QLineSeries *m_serie = nullptr;
+    QDateTimeAxis *m_asseTempo = nullptr;
+    QValueAxis *m_assePunti = nullptr;
+    QSortFilterProxyModel *m_ordineRilevazioni = nullptr;
+    QSortFilterProxyModel *m_ordineMembri = nullptr;
+
+    DataControl Data1;
+    StoricoDati::Quadro m_quadro;
+    StoricoDati::ModelloRilevazioni m_rilevazioni;
+    StoricoDati::ModelloMembri m_membri;
+};

@@ -1,0 +1,175 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "app/StoricoDati.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace StoricoDati {
+
+namespace {
+
+// A planet's line in one snapshot.
+struct Voce
+{
+    int rilevazione; // index into Quadro::rilevazioni
+    qint64 riga;
+    qint64 punti;
+};
+
+} // namespace
+
+Quadro componi(const Storico::Storia &storia)
+{
+    Quadro quadro;
+
+    // Snapshots newest first. Quando is ISO 8601 local time, so its text
+    // sorts as its time does.
+    quadro.rilevazioni.reserve(storia.rilevazioni.size());
+    for (const Storico::Rilevazione &r : storia.rilevazioni) {
+        RigaRilevazione riga;
+        riga.id = r.Id;
+        riga.quandoTesto = r.Quando;
+        riga.quando = QDateTime::fromString(r.Quando, Qt::ISODate);
+        riga.tipo = r.Tipo;
+        quadro.rilevazioni.push_back(std::move(riga));
+    }
+    std::sort(quadro.rilevazioni.begin(), quadro.rilevazioni.end(),
+              [](const RigaRilevazione &a, const RigaRilevazione &b) {
+                  if (a.quandoTesto != b.quandoTesto)
+                      return a.quandoTesto > b.quandoTesto;
+                  return a.id > b.id;
+              });
+    QHash<qint64, int> perId;
+    perId.reserve(static_cast<qsizetype>(quadro.rilevazioni.size()));
+    for (std::size_t i = 0; i < quadro.rilevazioni.size(); ++i)
+        perId.insert(quadro.rilevazioni[i].id, static_cast<int>(i));
+
+    // One pass over the score rows: the totals, and each planet's lines.
+    QHash<QString, int> perMadre;
+    std::vector<std::vector<Voce>> voci;
+    int ultima = -1; // the last row's snapshot, usually the next row's too
+    RigaRilevazione *totale = nullptr;
+    for (const Storico::Punteggio &p : storia.punteggi) {
+        if (!totale || quadro.rilevazioni[static_cast<std::size_t>(ultima)].id != p.Rilevazione) {
+            const auto found = perId.constFind(p.Rilevazione);
+            if (found == perId.constEnd())
+                continue;
+            ultima = *found;
+            totale = &quadro.rilevazioni[static_cast<std::size_t>(ultima)];
+        }
+        ++totale->membri;
+        totale->puntiTotali += p.Punti;
+
+        auto madre = perMadre.constFind(p.Madre);
+        if (madre == perMadre.constEnd()) {
+            madre = perMadre.insert(p.Madre, static_cast<int>(quadro.madri.size()));
+            RigaMadre riga;
+            riga.madre = p.Madre;
+            quadro.madri.push_back(std::move(riga));
+            voci.emplace_back();
+        }
+        voci[static_cast<std::size_t>(*madre)].push_back({ultima, p.Riga, p.Punti});
+    }
+
+    for (std::size_t m = 0; m < quadro.madri.size(); ++m) {
+        RigaMadre &riga = quadro.madri[m];
+        std::vector<Voce> &sue = voci[m];
+        // Oldest first (the higher the index, the older the snapshot), and
+        // in one snapshot the first line, which alone counts.
+        std::sort(sue.begin(), sue.end(), [](const Voce &a, const Voce &b) {
+            return a.rilevazione != b.rilevazione ? a.rilevazione > b.rilevazione : a.riga < b.riga;
+        });
+        sue.erase(std::unique(sue.begin(), sue.end(),
+                              [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; }),
+                  sue.end());
+        const Voce &prima = sue.front();
+        const Voce &ultimaVoce = sue.back();
+        riga.ultimaRilevazione = quadro.rilevazioni[static_cast<std::size_t>(ultimaVoce.rilevazione)].id;
+        riga.ultimaRiga = ultimaVoce.riga;
+        riga.prima = prima.punti;
+        riga.ultima = ultimaVoce.punti;
+        riga.variazione = ultimaVoce.punti - prima.punti;
+        riga.rilevazioni = static_cast<int>(sue.size());
+        riga.punti.reserve(sue.size());
+        for (const Voce &v : sue)
+            riga.punti.emplace_back(v.rilevazione, v.punti);
+    }
+    std::sort(quadro.madri.begin(), quadro.madri.end(), [](const RigaMadre &a, const RigaMadre &b) {
+        if (a.variazione != b.variazione)
+            return a.variazione > b.variazione;
+        if (a.ultima != b.ultima)
+            return a.ultima > b.ultima;
+        return a.madre < b.madre;
+    });
+    return quadro;
+}
+
+QList<qint64> rilevazioniDeiNomi(const Quadro &quadro)
+{
+    QSet<qint64> ids;
+    for (const RigaMadre &m : quadro.madri)
+        ids.insert(m.ultimaRilevazione);
+    return QList<qint64>(ids.cbegin(), ids.cend());
+}
+
+void assegnaNomi(Quadro &quadro, const std::vector<Storico::Nome> &nomi)
+{
+    QHash<std::pair<qint64, qint64>, const Storico::Nome *> perRiga;
+    perRiga.reserve(static_cast<qsizetype>(nomi.size()));
+    for (const Storico::Nome &n : nomi)
+        perRiga.insert({n.Rilevazione, n.Riga}, &n);
+    for (RigaMadre &m : quadro.madri) {
+        if (const Storico::Nome *n = perRiga.value({m.ultimaRilevazione, m.ultimaRiga})) {
+            m.nick = n->Nick;
+            m.grado = n->Grado;
+        }
+    }
+}
+
+QString testoData(const RigaRilevazione &r, const QLocale &locale)
+{
+    return r.quando.isValid() ? locale.toString(r.quando, QLocale::ShortFormat) : r.quandoTesto;
+}
+
+QString testoTipo(int tipo)
+{
+    if (tipo == 1)
+        return QStringLiteral("Iniziale");
+    if (tipo == 2)
+        return QStringLiteral("Finale");
+    return QString::number(tipo);
+}
+
+QString testoVariazione(qint64 variazione, const QLocale &locale)
+{
+    return variazione > 0 ? QStringLiteral("+") + locale.toString(variazione) : locale.toString(variazione);
+}
+
+QString titoloGrafico(const Quadro &quadro, int madre)
+{
+    if (madre < 0 || static_cast<std::size_t>(madre) >= quadro.madri.size())
+        return QStringLiteral("Punti totali dell'alleanza");
+    return QStringLiteral("Punti di %1").arg(quadro.madri[static_cast<std::size_t>(madre)].nick);
+}
+
+QList<QPointF> serie(const Quadro &quadro, int madre)
+{
+    QList<QPointF> punti;
+    const auto aggiungi = [&](int rilevazione, qint64 valore) {
+        const QDateTime &quando = quadro.rilevazioni[static_cast<std::size_t>(rilevazione)].quando;
+        if (quando.isValid())
+            punti.append(QPointF(static_cast<qreal>(quando.toMSecsSinceEpoch()), static_cast<qreal>(valore)));
+    };
+    if (madre < 0 || static_cast<std::size_t>(madre) >= quadro.madri.size()) {
+        for (int i = static_cast<int>(quadro.rilevazioni.size()) - 1; i >= 0; --i)
+            aggiungi(i, quadro.rilevazioni[static_cast<std::size_t>(i)].puntiTotali);
+    } else {
+        for (const auto &[rilevazione, valore] : quadro.madri[static_cast<std::size_t>(madre)].punti)
+            aggiungi(rilevazione, valore);
+    }
+    return punti;
+}
+
+} // namespace StoricoDati

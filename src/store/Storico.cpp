@@ -1,0 +1,260 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "store/Storico.h"
+
+#include "core/Failure.h"
+#include "store/SqlErrors.h"
+#include "store/StoredValue.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace Storico {
+
+namespace {
+
+[[noreturn]] void fail(const QString &action, const QString &fileName, const QSqlError &error)
+{
+    throw UserError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
+}
+
+// One write transaction, taken at once (BEGIN IMMEDIATE) so that what is
+// read inside it cannot change; rolled back unless committed.
+class Transazione
+{
+public:
+    Transazione(const QSqlDatabase &db, const QString &action, const QString &fileName)
+        : m_db(db)
+        , m_action(action)
+        , m_fileName(fileName)
+    {
+        QSqlQuery begin(m_db);
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            fail(m_action, m_fileName, begin.lastError());
+        m_open = true;
+    }
+
+    ~Transazione()
+    {
+        if (m_open) {
+            QSqlQuery rollback(m_db);
+            rollback.exec(QStringLiteral("ROLLBACK"));
+        }
+    }
+
+    Transazione(const Transazione &) = delete;
+    Transazione &operator=(const Transazione &) = delete;
+
+    void commit()
+    {
+        QSqlQuery commit(m_db);
+        if (!commit.exec(QStringLiteral("COMMIT")))
+            fail(m_action, m_fileName, commit.lastError());
+        m_open = false;
+    }
+
+private:
+    QSqlDatabase m_db;
+    QString m_action;
+    QString m_fileName;
+    bool m_open = false;
+};
+
+int leggiFormato(QSqlQuery &query, const QString &fileName)
+{
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        fail(QStringLiteral("Impossibile leggere il database «%1»"), fileName, query.lastError());
+    const int formato = query.value(0).toInt();
+    query.finish();
+    return formato;
+}
+
+[[noreturn]] void formatoSconosciuto(const QString &fileName, int formato)
+{
+    throw UserError(QStringLiteral("Il file «%1» è nel formato %2, che questa versione di Quadrivo non conosce "
+                                   "(conosce fino al formato %3): è stato salvato da una versione più recente. "
+                                   "Il file non è stato modificato.")
+                        .arg(fileName)
+                        .arg(formato)
+                        .arg(Formato));
+}
+
+// Makes sure the file holds the history before it is used.
+void pronto(const QSqlDatabase &db, const QString &fileName)
+{
+    if (formatoDaAggiornare(db, fileName))
+        aggiornaFormato(db, fileName);
+}
+
+} // namespace
+
+QStringList istruzioniSchema()
+{
+    return {
+        QStringLiteral(
+            "CREATE TABLE Rilevazioni (Id INTEGER PRIMARY KEY, Quando TEXT NOT NULL, Tipo INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE Punteggi (Rilevazione INTEGER NOT NULL REFERENCES Rilevazioni(Id), "
+                       "Riga INTEGER NOT NULL, Nick TEXT, Madre TEXT, Grado TEXT, Punti INTEGER NOT NULL)"),
+        QStringLiteral("CREATE INDEX PunteggiMadre ON Punteggi(Madre)"),
+        QStringLiteral("PRAGMA user_version=%1").arg(Formato),
+    };
+}
+
+bool formatoDaAggiornare(const QSqlDatabase &db, const QString &fileName)
+{
+    QSqlQuery query(db);
+    const int formato = leggiFormato(query, fileName);
+    if (formato < 0 || formato > Formato)
+        formatoSconosciuto(fileName, formato);
+    return formato < Formato;
+}
+
+void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
+{
+    // The first write to a file of an older format: a damaged one is left
+    // as it is.
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
+        fail(QStringLiteral("Impossibile controllare il database «%1»"), fileName, query.lastError());
+    if (query.value(0).toString() != QLatin1String("ok"))
+        throw UserError(QStringLiteral("Il file «%1» è danneggiato: non si può aggiornare per lo storico. "
+                                       "Il file non è stato modificato.")
+                            .arg(fileName));
+    query.finish();
+
+    const QString action = QStringLiteral("Impossibile aggiornare il database «%1» per lo storico");
+    Transazione transazione(db, action, fileName);
+    // Another program may have brought it up to date meanwhile.
+    if (!formatoDaAggiornare(db, fileName))
+        return;
+    for (const QString &statement : istruzioniSchema()) {
+        if (!query.exec(statement))
+            fail(action, fileName, query.lastError());
+    }
+    transazione.commit();
+}
+
+qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const QDateTime &quando, int tipo,
+                         const std::vector<RigaRilevazione> &righe)
+{
+    pronto(db, fileName);
+    const QString action = QStringLiteral("Impossibile scrivere la rilevazione nel database «%1»");
+    Transazione transazione(db, action, fileName);
+
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("INSERT INTO Rilevazioni (Quando,Tipo) VALUES (?,?)")))
+        fail(action, fileName, query.lastError());
+    query.bindValue(0, QLocale::c().toString(quando, QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
+    query.bindValue(1, tipo);
+    if (!query.exec())
+        fail(action, fileName, query.lastError());
+    const qint64 id = query.lastInsertId().toLongLong();
+    query.finish();
+
+    QSqlQuery insert(db);
+    if (!insert.prepare(QStringLiteral("INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) "
+                                       "VALUES (?,?,?,?,?,?)")))
+        fail(action, fileName, insert.lastError());
+    qint64 riga = 0;
+    for (const RigaRilevazione &r : righe) {
+        insert.bindValue(0, id);
+        insert.bindValue(1, ++riga);
+        insert.bindValue(2, StoredValue::bindable(r.Nick));
+        insert.bindValue(3, StoredValue::bindable(r.Madre));
+        insert.bindValue(4, StoredValue::bindable(r.Grado));
+        insert.bindValue(5, r.Punti);
+        if (!insert.exec())
+            fail(action, fileName, insert.lastError());
+    }
+    insert.finish();
+    transazione.commit();
+    return id;
+}
+
+Storia leggiStoria(const QSqlDatabase &db, const QString &fileName)
+{
+    pronto(db, fileName);
+    const QString action = QStringLiteral("Impossibile leggere lo storico dal database «%1»");
+    Storia storia;
+    // Both statements read the same state of the file, whatever another
+    // program writes meanwhile.
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("BEGIN")))
+        fail(action, fileName, query.lastError());
+    const auto end = [&] {
+        query.finish();
+        query.exec(QStringLiteral("COMMIT"));
+    };
+    const auto failed = [&](const QSqlError &error) {
+        end();
+        fail(action, fileName, error);
+    };
+
+    if (!query.exec(QStringLiteral("SELECT Id,Quando,Tipo FROM Rilevazioni")))
+        failed(query.lastError());
+    while (query.next())
+        storia.rilevazioni.push_back({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toInt()});
+    if (query.lastError().isValid())
+        failed(query.lastError());
+
+    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi")))
+        failed(query.lastError());
+    while (query.next()) {
+        storia.punteggi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
+                                   query.value(3).toLongLong()});
+    }
+    if (query.lastError().isValid())
+        failed(query.lastError());
+    end();
+    return storia;
+}
+
+std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni)
+{
+    std::vector<Nome> nomi;
+    if (rilevazioni.isEmpty())
+        return nomi;
+    QStringList ids;
+    for (qint64 id : rilevazioni)
+        ids << QString::number(id);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Nick,Grado FROM Punteggi WHERE Rilevazione IN (%1)")
+                        .arg(ids.join(u','))))
+        fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+    while (query.next()) {
+        nomi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
+                        query.value(3).toString()});
+    }
+    if (query.lastError().isValid())
+        fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+    return nomi;
+}
+
+void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 id)
+{
+    pronto(db, fileName);
+    const QString action = QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»");
+    Transazione transazione(db, action, fileName);
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("DELETE FROM Punteggi WHERE Rilevazione=?")))
+        fail(action, fileName, query.lastError());
+    query.bindValue(0, id);
+    if (!query.exec())
+        fail(action, fileName, query.lastError());
+    if (!query.prepare(QStringLiteral("DELETE FROM Rilevazioni WHERE Id=?")))
+        fail(action, fileName, query.lastError());
+    query.bindValue(0, id);
+    if (!query.exec())
+        fail(action, fileName, query.lastError());
+    if (query.numRowsAffected() != 1)
+        throw UserError(QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»: "
+                                       "la rilevazione non esiste più. Il file non è stato modificato.")
+                            .arg(fileName));
+    transazione.commit();
+}
+
+} // namespace Storico

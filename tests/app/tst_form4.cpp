@@ -1,0 +1,258 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+// The history window, and the main window's button that opens it.
+#include "app/Form1.h"
+#include "app/Form4.h"
+#include "store/DataControl.h"
+#include "store/Membri.h"
+#include "store/Storico.h"
+#include "support/Seed.h"
+#include "support/WindowTestScene.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QImage>
+#include <QPushButton>
+#include <QSet>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QtCharts/QChartView>
+
+#include <memory>
+
+namespace {
+
+// Four snapshots, two periods: [1] grows, [2] shrinks, [3] leaves after the
+// first period.
+void seedHistory()
+{
+    Membri::createIfMissing(Membri::fileName());
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    const QDateTime start(QDate(2026, 11, 1), QTime(10, 0));
+    const std::vector<std::vector<Storico::RigaRilevazione>> lists = {
+        {{"Lupo", "[1]", "Capo", 1000}, {"Orso", "[2]", "Capo", 90000}, {"Volpe", "[3]", "Capo", 500}},
+        {{"Lupo", "[1]", "Capo", 1500}, {"Orso", "[2]", "Capo", 89000}, {"Volpe", "[3]", "Capo", 600}},
+        {{"Lupo", "[1]", "Capo", 1500}, {"Orso", "[2]", "Capo", 89000}},
+        {{"Lupo", "[1]", "Capo", 2500}, {"Orso", "[2]", "Capo", 88000}},
+    };
+    for (int i = 0; i < 4; ++i)
+        Storico::scriviRilevazione(data.database(), data.DatabaseName(), start.addDays(7 * i), i % 2 + 1,
+                                   lists[static_cast<std::size_t>(i)]);
+}
+
+QString chartTitle(const Form4 &form)
+{
+    return form.findChild<QChartView *>("Grafico")->chart()->title();
+}
+
+QStringList column(const QTableView *table, int col)
+{
+    QStringList texts;
+    for (int r = 0; r < table->model()->rowCount(); ++r)
+        texts << table->model()->index(r, col).data().toString();
+    return texts;
+}
+
+} // namespace
+
+class TestForm4 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void testShowsTheHistory();
+    void testCopyAndSaveTheChart();
+    void testDeleteAsksFirst();
+    void testEmptyHistory();
+    void testUnreadableHistoryIsReported();
+    void testMainWindowButton();
+
+private:
+    std::unique_ptr<WindowTestScene> m_scene;
+};
+
+void TestForm4::init()
+{
+    m_scene = std::make_unique<WindowTestScene>();
+    QVERIFY(m_scene->dir.isValid());
+}
+
+void TestForm4::cleanup()
+{
+    const QStringList left = m_scene->boxesLeft();
+    m_scene.reset();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u'\n')));
+}
+
+void TestForm4::testShowsTheHistory()
+{
+    seedHistory();
+    Form4 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Storico Quadrivo"));
+    QVERIFY(!form.windowIcon().isNull());
+    QVERIFY(form.isModal());
+
+    auto *snapshots = form.findChild<QTableView *>("TblRilevazioni");
+    auto *members = form.findChild<QTableView *>("TblMembri");
+    QCOMPARE(column(snapshots, 1), (QStringList{"Finale", "Iniziale", "Finale", "Iniziale"}));
+    QCOMPARE(column(snapshots, 3), (QStringList{"90.500", "90.500", "91.100", "91.500"}));
+    QCOMPARE(snapshots->selectionModel()->selectedRows().value(0).row(), 0);
+    QCOMPARE(column(members, 1), (QStringList{"[1]", "[3]", "[2]"}));
+    QCOMPARE(column(members, 5), (QStringList{"+1.500", "+100", "-2.000"}));
+
+    QCOMPARE(chartTitle(form), QStringLiteral("Punti totali dell'alleanza"));
+    members->selectRow(2);
+    QCOMPARE(chartTitle(form), QStringLiteral("Punti di Orso"));
+    members->clearSelection();
+    QCOMPARE(chartTitle(form), QStringLiteral("Punti totali dell'alleanza"));
+
+    // A click on a header sorts by numbers: 500 before 1.000 before 90.000.
+    members->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    QTest::mouseClick(members->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(members->horizontalHeader()->sectionViewportPosition(3) + 5, 5));
+    const QStringList first = column(members, 3);
+    QVERIFY2(first == (QStringList{"500", "1.000", "90.000"}) || first == (QStringList{"90.000", "1.000", "500"}),
+             qPrintable(first.join(u' ')));
+
+    // Resizable, and comfortable on a screen of 1024 x 768.
+    QVERIFY(form.minimumWidth() < form.maximumWidth());
+    QVERIFY(form.frameGeometry().width() <= 1024 && form.frameGeometry().height() <= 768);
+}
+
+void TestForm4::testCopyAndSaveTheChart()
+{
+    seedHistory();
+    Form4 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnCopia"), Qt::LeftButton);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QVERIFY(!copied.isNull());
+    // Drawn: the title, the axes and the line need more than one colour.
+    QSet<QRgb> colours;
+    for (int y = 0; y < copied.height() && colours.size() < 3; y += 3)
+        for (int x = 0; x < copied.width() && colours.size() < 3; x += 3)
+            colours.insert(copied.pixel(x, y));
+    QCOMPARE(colours.size(), 3);
+
+    QString proposed;
+    QString answer = m_scene->dir.filePath("grafico.png");
+    form.chiediNomeImmagine = [&](QWidget *, const QString &path) {
+        proposed = path;
+        return answer;
+    };
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnSalva"), Qt::LeftButton);
+    QCOMPARE(proposed, QDir::current().absoluteFilePath("Quadrivo-storico.png"));
+    QImage saved(answer, "PNG");
+    QCOMPARE(saved.size(), copied.size());
+
+    answer = m_scene->dir.filePath("manca/grafico.png");
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnSalva"), Qt::LeftButton);
+    const auto boxes = m_scene->boxes.take();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].text.startsWith("Impossibile salvare l'immagine") && boxes[0].text.contains("manca"),
+             qPrintable(boxes[0].text));
+    QVERIFY(!QFile::exists(answer));
+}
+
+void TestForm4::testDeleteAsksFirst()
+{
+    seedHistory();
+    Form4 form;
+    auto *snapshots = form.findChild<QTableView *>("TblRilevazioni");
+    const QString newest = snapshots->model()->index(0, 0).data().toString();
+    const QStringList before = column(snapshots, 0);
+
+    m_scene->boxes.answerNext(QMessageBox::No);
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnElimina"), Qt::LeftButton);
+    auto boxes = m_scene->boxes.take();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].text, QStringLiteral("Eliminare la rilevazione del %1?").arg(newest));
+    QCOMPARE(boxes[0].buttonTexts, (QStringList{"&Sì", "&No"}));
+    QCOMPARE(boxes[0].defaultButton, QMessageBox::No);
+    QCOMPARE(column(snapshots, 0), before);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi").toInt(), 10);
+
+    m_scene->boxes.answerNext(QMessageBox::Yes);
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnElimina"), Qt::LeftButton);
+    QCOMPARE(m_scene->boxes.take().size(), 1);
+    QCOMPARE(column(snapshots, 0), before.mid(1));
+    QCOMPARE(snapshots->selectionModel()->selectedRows().value(0).row(), 0);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Rilevazioni").toInt(), 3);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi").toInt(), 8);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi WHERE Rilevazione NOT IN (SELECT Id FROM Rilevazioni)").toInt(),
+             0);
+}
+
+void TestForm4::testEmptyHistory()
+{
+    Membri::createIfMissing(Membri::fileName());
+    Form4 form;
+    QCOMPARE(form.findChild<QTableView *>("TblRilevazioni")->model()->rowCount(), 0);
+    QCOMPARE(form.findChild<QTableView *>("TblMembri")->model()->rowCount(), 0);
+    for (const char *name : {"BtnCopia", "BtnSalva", "BtnElimina"})
+        QVERIFY2(!form.findChild<QPushButton *>(name)->isEnabled(), name);
+    QVERIFY(form.findChild<QPushButton *>("BtnChiudi")->isEnabled());
+}
+
+void TestForm4::testUnreadableHistoryIsReported()
+{
+    QVERIFY(seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}}));
+    QVERIFY(execSql("DROP TABLE Punteggi"));
+    Form1 form;
+    QTimer::singleShot(0, &form, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnStorico"), Qt::LeftButton);
+    const auto boxes = m_scene->boxes.take();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].text.contains("storico") && boxes[0].text.contains(Membri::fileName()),
+             qPrintable(boxes[0].text));
+}
+
+void TestForm4::testMainWindowButton()
+{
+    QVERIFY(seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}}));
+    Form1 form;
+    auto *button = form.findChild<QPushButton *>("BtnStorico");
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("S&torico"));
+    QCOMPARE(button->shortcut(), QKeySequence("Alt+T"));
+    QVERIFY(button->font().bold());
+    const qreal x = form.logicalDpiX(), y = form.logicalDpiY();
+    QCOMPARE(button->geometry(),
+             QRect(twipsToPixels(8760, x), twipsToPixels(7920, y), twipsToPixels(855, x), twipsToPixels(435, y)));
+    QWidget *next = form.findChild<QWidget *>("OptOrd1")->nextInFocusChain();
+    while (next && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    QCOMPARE(next, button);
+
+    // It opens the history modally; the grid is not rebuilt afterwards.
+    QVERIFY(execSql("INSERT INTO Membri (Valid,Nick,Madre,Grado,Punti1) VALUES (1,'B','[2]','Capo',5)"));
+    bool opened = false;
+    QTimer::singleShot(0, &form, [&] {
+        auto *history = qobject_cast<Form4 *>(QApplication::activeModalWidget());
+        opened = history && history->isModal();
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(opened);
+    QCOMPARE(form.grid().Rows(), 2);
+}
+
+QTEST_MAIN(TestForm4)
+#include "tst_form4.moc"

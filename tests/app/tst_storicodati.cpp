@@ -1,0 +1,173 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+// The history window's tables and chart series, worked out by hand.
+#include "app/ModelloMembri.h"
+#include "app/ModelloRilevazioni.h"
+#include "app/StoricoDati.h"
+
+#include <QSortFilterProxyModel>
+#include <QTest>
+
+namespace {
+
+// Three snapshots whose Ids do not follow their times; rows out of order;
+// a planet twice in one snapshot (its first line, Riga 1, counts); a row of
+// a snapshot that does not exist.
+struct Line
+{
+    qint64 rilevazione, riga;
+    const char *nick, *madre, *grado;
+    qint64 punti;
+};
+
+const Line lines[] = {
+    {3, 3, "Duplicato", "[1:1:1]", "Capo", 9},
+    {1, 1, "Lupo", "[1:1:1]", "Capo", 1000},
+    {2, 2, "Lupone", "[1:1:1]", "Vice Comandante", 2750},
+    {1, 2, "Orso", "[2:2:2]", "Membro", 250000},
+    {3, 1, "Lupo", "[1:1:1]", "Capo", 1500},
+    {1, 3, "Volpe", "[3:3:3]", "Recluta", 5000},
+    {99, 1, "Nessuno", "[5:5:5]", "Capo", 7},
+    {1, 4, "Calo", "[6:6:6]", "Capo", 800},
+    {3, 2, "Orso", "[2:2:2]", "Membro", 250000},
+    {2, 1, "Gatto", "[4:4:4]", "Recluta", 1234567},
+    {2, 3, "Pari", "[0:9:9]", "Capo", 5000},
+    {2, 4, "Calo", "[6:6:6]", "Capo", 300},
+};
+
+// The window's contents as it works them out: the history, then the names
+// of the snapshots it asks for.
+StoricoDati::Quadro quadro()
+{
+    Storico::Storia s;
+    s.rilevazioni = {{1, "2026-11-01T10:00:00", 1}, {3, "2026-11-08T10:00:00", 2}, {2, "2026-11-15T09:30:00", 1}};
+    for (const Line &l : lines)
+        s.punteggi.push_back({l.rilevazione, l.riga, l.madre, l.punti});
+    StoricoDati::Quadro q = StoricoDati::componi(s);
+    const QList<qint64> asked = StoricoDati::rilevazioniDeiNomi(q);
+    std::vector<Storico::Nome> nomi;
+    for (const Line &l : lines)
+        if (asked.contains(l.rilevazione))
+            nomi.push_back({l.rilevazione, l.riga, l.nick, l.grado});
+    StoricoDati::assegnaNomi(q, nomi);
+    return q;
+}
+
+QList<QStringList> texts(const QAbstractItemModel &model)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < model.columnCount(); ++c)
+            row << model.index(r, c).data().toString();
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestStoricoDati : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void testTables_data();
+    void testTables();
+    void testNumbersSortAsNumbers();
+    void testChartSeries();
+};
+
+void TestStoricoDati::testTables_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QList<QStringList>>("snapshots");
+    QTest::addColumn<QList<QStringList>>("members");
+
+    // Dates in the locale's short format, whatever its data says that is.
+    const auto dates = [](const QLocale &locale, const QStringList &rows) {
+        const QDateTime at[] = {QDateTime(QDate(2026, 11, 15), QTime(9, 30)),
+                                QDateTime(QDate(2026, 11, 8), QTime(10, 0)),
+                                QDateTime(QDate(2026, 11, 1), QTime(10, 0))};
+        QList<QStringList> result;
+        for (int i = 0; i < 3; ++i)
+            result << (QStringList{locale.toString(at[i], QLocale::ShortFormat)} + rows[i].split(u' '));
+        return result;
+    };
+    const QLocale it(QLocale::Italian, QLocale::Italy);
+    const QLocale en(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("italiano") << it << dates(it, {"Iniziale 4 1.242.617", "Finale 3 251.509", "Iniziale 4 256.800"})
+                              << QList<QStringList>{
+                                     {"Lupone", "[1:1:1]", "Vice Comandante", "1.000", "2.750", "+1.750", "3"},
+                                     {"Gatto", "[4:4:4]", "Recluta", "1.234.567", "1.234.567", "0", "1"},
+                                     {"Orso", "[2:2:2]", "Membro", "250.000", "250.000", "0", "2"},
+                                     {"Pari", "[0:9:9]", "Capo", "5.000", "5.000", "0", "1"},
+                                     {"Volpe", "[3:3:3]", "Recluta", "5.000", "5.000", "0", "1"},
+                                     {"Calo", "[6:6:6]", "Capo", "800", "300", "-500", "2"}};
+    QTest::newRow("english") << en << dates(en, {"Iniziale 4 1,242,617", "Finale 3 251,509", "Iniziale 4 256,800"})
+                             << QList<QStringList>{
+                                    {"Lupone", "[1:1:1]", "Vice Comandante", "1,000", "2,750", "+1,750", "3"},
+                                    {"Gatto", "[4:4:4]", "Recluta", "1,234,567", "1,234,567", "0", "1"},
+                                    {"Orso", "[2:2:2]", "Membro", "250,000", "250,000", "0", "2"},
+                                    {"Pari", "[0:9:9]", "Capo", "5,000", "5,000", "0", "1"},
+                                    {"Volpe", "[3:3:3]", "Recluta", "5,000", "5,000", "0", "1"},
+                                    {"Calo", "[6:6:6]", "Capo", "800", "300", "-500", "2"}};
+}
+
+void TestStoricoDati::testTables()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QList<QStringList>, snapshots);
+    QFETCH(QList<QStringList>, members);
+
+    const StoricoDati::Quadro q = quadro();
+    StoricoDati::ModelloRilevazioni rilevazioni(q, locale);
+    StoricoDati::ModelloMembri membri(q, locale);
+    QCOMPARE(texts(rilevazioni), snapshots);
+    QCOMPARE(texts(membri), members);
+
+    QStringList headers;
+    for (const QAbstractItemModel *model :
+         {static_cast<QAbstractItemModel *>(&rilevazioni), static_cast<QAbstractItemModel *>(&membri)})
+        for (int c = 0; c < model->columnCount(); ++c)
+            headers << model->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(headers, (QStringList{"Data", "Tipo", "Membri", "Punti totali", "Nick", "Madre", "Grado", "Prima",
+                                   "Ultima", "Variazione", "Rilevazioni"}));
+}
+
+void TestStoricoDati::testNumbersSortAsNumbers()
+{
+    const StoricoDati::Quadro q = quadro();
+    StoricoDati::ModelloMembri membri(q, QLocale(QLocale::Italian, QLocale::Italy));
+    QSortFilterProxyModel proxy;
+    proxy.setSourceModel(&membri);
+    proxy.setSortRole(StoricoDati::SortRole);
+    proxy.sort(StoricoDati::ModelloMembri::Prima, Qt::AscendingOrder);
+    QStringList prima;
+    for (int r = 0; r < proxy.rowCount(); ++r)
+        prima << proxy.index(r, StoricoDati::ModelloMembri::Prima).data().toString();
+    QCOMPARE(prima, (QStringList{"800", "1.000", "5.000", "5.000", "250.000", "1.234.567"}));
+    proxy.sort(StoricoDati::ModelloMembri::Variazione, Qt::AscendingOrder);
+    QCOMPARE(proxy.index(0, StoricoDati::ModelloMembri::Variazione).data().toString(), QStringLiteral("-500"));
+}
+
+void TestStoricoDati::testChartSeries()
+{
+    const StoricoDati::Quadro q = quadro();
+    const auto at = [](const char *iso) {
+        return qreal(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toMSecsSinceEpoch());
+    };
+    QCOMPARE(StoricoDati::titoloGrafico(q, -1), QStringLiteral("Punti totali dell'alleanza"));
+    QCOMPARE(StoricoDati::serie(q, -1), (QList<QPointF>{{at("2026-11-01T10:00:00"), 256800},
+                                                        {at("2026-11-08T10:00:00"), 251509},
+                                                        {at("2026-11-15T09:30:00"), 1242617}}));
+    // Row 0 is [1:1:1], in all three snapshots; row 5 is [6:6:6], in two.
+    QCOMPARE(StoricoDati::titoloGrafico(q, 0), QStringLiteral("Punti di Lupone"));
+    QCOMPARE(StoricoDati::serie(q, 0), (QList<QPointF>{{at("2026-11-01T10:00:00"), 1000},
+                                                       {at("2026-11-08T10:00:00"), 1500},
+                                                       {at("2026-11-15T09:30:00"), 2750}}));
+    QCOMPARE(StoricoDati::serie(q, 5),
+             (QList<QPointF>{{at("2026-11-01T10:00:00"), 800}, {at("2026-11-15T09:30:00"), 300}}));
+}
+
+QTEST_GUILESS_MAIN(TestStoricoDati)
+#include "tst_storicodati.moc"
