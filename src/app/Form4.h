@@ -10,15 +10,11 @@
 
 #include <functional>
 
-class QChart;
-class QChartView;
-class QDateTimeAxis;
+class GraficoStorico;
 class QImage;
-class QLineSeries;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
-class QValueAxis;
 
 /// The history window: the snapshots, the members' course over them and a
 /// chart of the alliance's total or of one member's points.
@@ -57,16 +53,12 @@ private:
 
     QTableView *TblRilevazioni = nullptr;
     QTableView *TblMembri = nullptr;
-    QChartView *Grafico = nullptr;
+    GraficoStorico *Grafico = nullptr;
     QPushButton *BtnCopia = nullptr;
     QPushButton *BtnSalva = nullptr;
     QPushButton *BtnElimina = nullptr;
     QPushButton *BtnChiudi = nullptr;
 
-    QChart *m_chart = nullptr;
-    QLineSeries *m_serie = nullptr;
-    QDateTimeAxis *m_asseTempo = nullptr;
-    QValueAxis *m_assePunti = nullptr;
     QSortFilterProxyModel *m_ordineRilevazioni = nullptr;
     QSortFilterProxyModel *m_ordineMembri = nullptr;
 
