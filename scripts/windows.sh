@@ -92,7 +92,8 @@ apt_opts=(-o "Dir::Etc::sourcelist=$apt_dir/sources.list" -o "Dir::Etc::sourcepa
 [ "$(id -u)" -ne 0 ] || apt_opts+=(-o "APT::Sandbox::User=root")
 
 apt_private_update() {
-    [ ! -f "$apt_dir/updated" ] || return 0
+    # The source lists are fetched again once a day.
+    [ -z "$(find "$apt_dir/updated" -mmin -1440 2>/dev/null)" ] || return 0
     mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
     local key=/usr/share/keyrings/debian-archive-keyring.gpg
     cat > "$apt_dir/sources.list" <<EOF
@@ -134,6 +135,7 @@ build_sqlite() {
     $triplet-ar rcs "$sqlite/lib/libsqlite3.a" "$b/sqlite3.o"
     cp "$b/sqlite3.h" "$b/sqlite3ext.h" "$sqlite/include/"
     echo "$sqlite_src_version" > "$cache/sqlite.ok"
+    rm -rf "$b" "${src:?}/sqlite"
 }
 
 # --- Qt for Windows ----------------------------------------------------------
@@ -155,6 +157,9 @@ qtbase_options=(
     -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     -DFEATURE_icu=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
     -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF
+    # Debian's source leaves out the Wintab header (its license forbids
+    # changes); without tablet events the Windows plugin does not need it.
+    -DFEATURE_tabletevent=OFF
 )
 
 build_qtbase() {
@@ -165,17 +170,22 @@ build_qtbase() {
     cp "$top/cmake/mingw-w64-x86_64.cmake" "$cache/mingw-w64-x86_64.cmake"
     local b="$bld/qtbase"
     mkdir -p "$b"
-    if [ ! -f "$b/build.ninja" ]; then
+    # Configured again when the options above changed since the last run.
+    printf '%s\n' "${qtbase_options[@]}" > "$b/options.new"
+    if [ ! -f "$b/build.ninja" ] || ! cmp -s "$b/options.new" "$b/options.txt"; then
         "${heavy[@]}" cmake -S "$src/qtbase" -B "$b" -G Ninja \
             -DCMAKE_TOOLCHAIN_FILE="$cache/mingw-w64-x86_64.cmake" \
             -DCMAKE_INSTALL_PREFIX="$qt" "${qtbase_options[@]}" > "$b/configure.log" 2>&1 \
             || { tail -30 "$b/configure.log"; die "configurazione di qtbase non riuscita (vedi $b/configure.log)"; }
+        mv "$b/options.new" "$b/options.txt"
     fi
     echo "compilazione: $b/build.log"
     "${heavy[@]}" cmake --build "$b" -j"$jobs" > "$b/build.log" 2>&1 \
         || { tail -30 "$b/build.log"; die "compilazione di qtbase non riuscita (vedi $b/build.log)"; }
     cmake --install "$b" > "$b/install.log" 2>&1 || die "installazione di qtbase non riuscita"
     echo "$qtbase_src_version" > "$cache/qtbase.ok"
+    # The build tree takes gigabytes; what is installed is all that is used.
+    rm -rf "$b" "${src:?}/qtbase"
 }
 
 # Qt Charts on top of it, configured through the new Qt's own toolchain
@@ -202,10 +212,11 @@ build_qtcharts() {
         || { tail -30 "$b/build.log"; die "compilazione di qtcharts non riuscita (vedi $b/build.log)"; }
     cmake --install "$b" > "$b/install.log" 2>&1 || die "installazione di qtcharts non riuscita"
     echo "$qtcharts_src_version" > "$cache/qtcharts.ok"
+    rm -rf "$b" "${src:?}/qtcharts"
 }
 
 cleanup_work() {
-    # Once Qt is complete the sources and build trees are of no more use.
+    # Once Qt is complete the downloads are of no more use either.
     if [ -f "$cache/qtbase.ok" ] && [ -f "$cache/qtcharts.ok" ]; then
         rm -rf "$src" "$bld"
     fi
