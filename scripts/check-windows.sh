@@ -7,7 +7,9 @@
 # started there with Wine (a fresh WINEPREFIX) under Xvfb. Driven through
 # keys (xdotool), it imports Esempio1.txt as the initial list and
 # Esempio2.txt as the final one, exports the report sorted by % and then by
-# points, and each report is taken from the X clipboard (xclip). The Linux
+# points, and each report is taken from the clipboard (xclip; under Wine a
+# small Windows helper reads the Windows clipboard, since Wine's hand-over
+# to X drops the \r of each line end). The Linux
 # build (build/src/quadrivo, built if missing) runs the same steps in a
 # folder of its own with the same lists. The two runs must give
 # byte-identical reports and the same rows in the Membri table. Both run
@@ -32,7 +34,7 @@ die() { printf 'check-windows: %s\n' "$*" >&2; exit 1; }
 
 # --- What is needed ----------------------------------------------------------
 
-packages=(wine wine64 xvfb xdotool xclip imagemagick sqlite3 unzip)
+packages=(wine wine64 xvfb xdotool xclip imagemagick sqlite3 unzip gcc-mingw-w64-x86-64-posix)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -159,7 +161,16 @@ export_report() {
         [ -z "$text" ] || [ "$text" = "appunti vuoti" ] || break
     done
     [ -n "$text" ] && [ "$text" != "appunti vuoti" ] || { shot "clipboard"; die "il resoconto non arriva negli appunti"; }
-    clipboard > "$file"
+    if [ "$clip_reader" = wine ]; then
+        # Wine drops the \r of each line end when it hands text to X, so
+        # the exact text is read from the Windows clipboard itself; what X
+        # got is kept beside it.
+        (cd "$tmp/clipdump" && wine clipdump.exe appunti.txt) || die "lettura degli appunti di Windows non riuscita"
+        mv "$tmp/clipdump/appunti.txt" "$file"
+        clipboard > "${file%.txt}-x11.txt"
+    else
+        clipboard > "$file"
+    fi
     keys "$win" alt+c
     wait_gone "$title_export"
 }
@@ -212,10 +223,45 @@ win_dir=$(find "$tmp/win" -name quadrivo.exe -printf '%h\n' | head -n 1)
 [ -n "$win_dir" ] || die "quadrivo.exe non trovato nell'archivio"
 [ -z "$(ls "$win_dir"/Quadrivo.mdb 2>/dev/null)" ] || die "l'archivio contiene già Quadrivo.mdb"
 
+# A small Windows program that writes the Windows clipboard's text, as
+# UTF-8 and byte for byte, to the file named.
+mkdir -p "$tmp/clipdump"
+cat > "$tmp/clipdump/clipdump.c" <<'EOF'
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+int wmain(int argc, wchar_t **argv)
+{
+    if (argc != 2 || !OpenClipboard(NULL))
+        return 2;
+    HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    if (!h) {
+        CloseClipboard();
+        return 3;
+    }
+    const wchar_t *text = GlobalLock(h);
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+    char *utf8 = malloc(n);
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, n, NULL, NULL);
+    GlobalUnlock(h);
+    CloseClipboard();
+    FILE *f = _wfopen(argv[1], L"wb");
+    if (!f)
+        return 4;
+    fwrite(utf8, 1, n - 1, f);
+    fclose(f);
+    free(utf8);
+    return 0;
+}
+EOF
+x86_64-w64-mingw32-gcc-posix -municode -O1 "$tmp/clipdump/clipdump.c" -o "$tmp/clipdump/clipdump.exe" \
+    || die "compilazione di clipdump.exe non riuscita"
+
 export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 echo "-- wine: nuovo WINEPREFIX"
 wineboot -i > /dev/null 2>&1 || true
 wineserver -w
+clip_reader=wine
 session windows "$win_dir" wine "$win_dir/quadrivo.exe"
 wineserver -k 2>/dev/null || true
 
@@ -223,6 +269,7 @@ wineserver -k 2>/dev/null || true
 
 mkdir -p "$tmp/linux"
 cp "$win_dir/Gradi.txt" "$win_dir/Esempio1.txt" "$win_dir/Esempio2.txt" "$tmp/linux/"
+clip_reader=x11
 QT_QPA_PLATFORM=xcb session linux "$tmp/linux" "$linux_exe"
 
 # --- Comparison --------------------------------------------------------------
