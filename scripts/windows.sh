@@ -1,0 +1,326 @@
+#!/usr/bin/env bash
+# Builds Quadrivo for 64-bit Windows on Debian 12 and packs it into
+# build-windows/Quadrivo-<version>-win64.zip.
+#
+#   scripts/windows.sh
+#
+# Qt for Windows is built first, once, from Debian's own source packages
+# (qt6-base and qt6-charts of the same version as the Linux Qt, and sqlite3
+# for the SQL driver, since Debian's Qt source leaves SQLite out) with
+# Debian's MinGW-w64 toolchain, and kept outside the repository in
+#   ${QUADRIVO_MINGW_CACHE:-~/.cache/quadrivo-mingw}/<qt-version>/
+# A stamp file there marks each finished part, so the next run only
+# rebuilds Quadrivo. The source entry lives in a private apt configuration
+# under the cache; the machine's own apt sources are not touched.
+#
+# Everything heavy runs with nice/ionice and two jobs (JOBS=N changes it).
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=${JOBS:-2}
+triplet=x86_64-w64-mingw32
+heavy=(nice -n 19 ionice -c3)
+out="$top/build-windows"
+mkdir -p "$out"
+times_file="$out/tempi.txt"
+: > "$times_file"
+
+say() { printf '\n== %s\n' "$*"; }
+die() { printf 'windows.sh: %s\n' "$*" >&2; exit 1; }
+
+# Runs one stage and records its wall-clock time.
+stage() {
+    local name=$1
+    shift
+    local start=$SECONDS
+    say "$name"
+    "$@"
+    local s=$((SECONDS - start))
+    printf '%-40s %3d min %02d s\n' "$name" $((s / 60)) $((s % 60)) | tee -a "$times_file"
+}
+
+# --- Debian packages ---------------------------------------------------------
+
+packages=(cmake ninja-build dpkg-dev tcl xz-utils zip
+          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libsqlite3-dev)
+
+install_missing() {
+    local missing=() p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installazione dei pacchetti mancanti: ${missing[*]}"
+    $sudo apt-get update -q
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+stage "pacchetti Debian" install_missing
+
+# The Windows Qt has the Linux Qt's version, taken from the installed
+# packages; the sources are fetched in exactly the installed versions.
+source_version() { dpkg-query -W -f='${source:Version}' "$1"; }
+qtbase_src_version=$(source_version qt6-base-dev)
+qtcharts_src_version=$(source_version qt6-charts-dev)
+sqlite_src_version=$(source_version libsqlite3-dev)
+qt_version=${qtbase_src_version#*:}
+qt_version=${qt_version%%[+~-]*}
+
+root=${QUADRIVO_MINGW_CACHE:-$HOME/.cache/quadrivo-mingw}
+cache="$root/$qt_version"       # what is kept: Qt and SQLite for Windows
+qt="$cache/qt"
+sqlite="$cache/sqlite"
+# Sources and build trees, removed once Qt is complete; a build left half
+# done by an earlier run is resumed, unless it was for another version.
+src="$root/src"
+bld="$root/build"
+if [ -f "$src/.qt-version" ] && [ "$(cat "$src/.qt-version")" != "$qt_version" ]; then
+    rm -rf "$src" "$bld"
+fi
+mkdir -p "$cache" "$src" "$bld"
+echo "$qt_version" > "$src/.qt-version"
+echo "Qt $qt_version per Windows in $qt"
+
+# --- Sources, through a private apt configuration ----------------------------
+
+apt_dir="$root/apt"
+apt_opts=(-o "Dir::Etc::sourcelist=$apt_dir/sources.list" -o "Dir::Etc::sourceparts=-"
+          -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
+          -o "Dir::Cache::archives=$apt_dir/cache/archives")
+[ "$(id -u)" -ne 0 ] || apt_opts+=(-o "APT::Sandbox::User=root")
+
+apt_private_update() {
+    # The source lists are fetched again once a day.
+    [ -z "$(find "$apt_dir/updated" -mmin -1440 2>/dev/null)" ] || return 0
+    mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    local key=/usr/share/keyrings/debian-archive-keyring.gpg
+    cat > "$apt_dir/sources.list" <<EOF
+deb-src [signed-by=$key] http://deb.debian.org/debian bookworm main
+deb-src [signed-by=$key] http://deb.debian.org/debian bookworm-updates main
+deb-src [signed-by=$key] http://deb.debian.org/debian-security bookworm-security main
+EOF
+    apt-get "${apt_opts[@]}" update -q
+    touch "$apt_dir/updated"
+}
+
+# Fetches a source package and unpacks it (with Debian's patches) into
+# $src/<dir>. Fails when the registry does not have it.
+fetch_source() {
+    local pkg=$1 version=$2 dir=$3
+    [ ! -f "$src/$dir/.quadrivo-unpacked" ] || return 0
+    apt_private_update
+    (cd "$src" && apt-get "${apt_opts[@]}" source --download-only "$pkg=$version") || return 1
+    rm -rf "${src:?}/$dir"
+    dpkg-source --no-check -x "$src/${pkg}_${version#*:}.dsc" "$src/$dir" > /dev/null
+    touch "$src/$dir/.quadrivo-unpacked"
+}
+
+# --- SQLite for Windows ------------------------------------------------------
+
+# A static library from Debian's sqlite3 source: the amalgamation is
+# generated on this machine (it needs tclsh), then compiled with MinGW; Qt's
+# SQLite driver links it in, so no sqlite DLL ships.
+build_sqlite() {
+    [ ! -f "$cache/sqlite.ok" ] || { echo "già pronto: $sqlite"; return 0; }
+    fetch_source sqlite3 "$sqlite_src_version" sqlite || die "sorgente di sqlite3 $sqlite_src_version non disponibile"
+    local b="$bld/sqlite"
+    rm -rf "$b" "$sqlite"
+    mkdir -p "$b" "$sqlite/include" "$sqlite/lib"
+    (cd "$b" && "$src/sqlite/configure" > configure.log 2>&1 && "${heavy[@]}" make -j"$jobs" sqlite3.c > make.log 2>&1) \
+        || die "amalgamazione di SQLite non riuscita (vedi $b)"
+    "${heavy[@]}" $triplet-gcc-posix -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_COLUMN_METADATA \
+        -DSQLITE_OMIT_LOAD_EXTENSION -c "$b/sqlite3.c" -o "$b/sqlite3.o"
+    $triplet-ar rcs "$sqlite/lib/libsqlite3.a" "$b/sqlite3.o"
+    cp "$b/sqlite3.h" "$b/sqlite3ext.h" "$sqlite/include/"
+    echo "$sqlite_src_version" > "$cache/sqlite.ok"
+    rm -rf "$b" "${src:?}/sqlite"
+}
+
+# --- Qt for Windows ----------------------------------------------------------
+
+# Only what Quadrivo needs: Core, Gui, Widgets, Sql with the SQLite driver,
+# the Windows platform plugin and style. The host tools (moc, rcc, uic) are
+# Debian's own of the same version, from qt6-base-dev-tools.
+qtbase_options=(
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    -DFEATURE_sql=ON -DFEATURE_sql_sqlite=ON -DFEATURE_system_sqlite=ON
+    -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a"
+    -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF
+    -DFEATURE_sql_ibase=OFF -DFEATURE_sql_oci=OFF -DFEATURE_sql_db2=OFF
+    -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+    -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
+    -DFEATURE_icu=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
+    -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF
+    # Debian's source leaves out the Wintab header (its license forbids
+    # changes); without tablet events the Windows plugin does not need it.
+    -DFEATURE_tabletevent=OFF
+)
+
+build_qtbase() {
+    [ ! -f "$cache/qtbase.ok" ] || { echo "già pronto: $qt"; return 0; }
+    fetch_source qt6-base "$qtbase_src_version" qtbase || die "sorgente di qt6-base $qtbase_src_version non disponibile"
+    # Qt's build records the toolchain file's path; the copy in the cache
+    # outlives any checkout of this repository.
+    cp "$top/cmake/mingw-w64-x86_64.cmake" "$cache/mingw-w64-x86_64.cmake"
+    local b="$bld/qtbase"
+    mkdir -p "$b"
+    # Configured again when the options above changed since the last run.
+    printf '%s\n' "${qtbase_options[@]}" > "$b/options.new"
+    if [ ! -f "$b/build.ninja" ] || ! cmp -s "$b/options.new" "$b/options.txt"; then
+        "${heavy[@]}" cmake -S "$src/qtbase" -B "$b" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$cache/mingw-w64-x86_64.cmake" \
+            -DCMAKE_INSTALL_PREFIX="$qt" "${qtbase_options[@]}" > "$b/configure.log" 2>&1 \
+            || { tail -30 "$b/configure.log"; die "configurazione di qtbase non riuscita (vedi $b/configure.log)"; }
+        mv "$b/options.new" "$b/options.txt"
+    fi
+    echo "compilazione: $b/build.log"
+    "${heavy[@]}" cmake --build "$b" -j"$jobs" > "$b/build.log" 2>&1 \
+        || { tail -30 "$b/build.log"; die "compilazione di qtbase non riuscita (vedi $b/build.log)"; }
+    cmake --install "$b" > "$b/install.log" 2>&1 || die "installazione di qtbase non riuscita"
+    echo "$qtbase_src_version" > "$cache/qtbase.ok"
+    # The build tree takes gigabytes; what is installed is all that is used.
+    rm -rf "$b" "${src:?}/qtbase"
+}
+
+# Qt Charts on top of it, configured through the new Qt's own toolchain
+# file. When the registry cannot give the source, Qt is kept without Charts
+# (a program that needs Charts then fails to configure, saying so) and the
+# next run tries again.
+build_qtcharts() {
+    [ ! -f "$cache/qtcharts.ok" ] || { echo "già pronto: Qt Charts"; return 0; }
+    if ! fetch_source qt6-charts "$qtcharts_src_version" qtcharts; then
+        echo "ATTENZIONE: sorgente di qt6-charts $qtcharts_src_version non disponibile: Qt per Windows resta senza Charts" >&2
+        return 0
+    fi
+    local b="$bld/qtcharts"
+    mkdir -p "$b"
+    if [ ! -f "$b/build.ninja" ]; then
+        "${heavy[@]}" cmake -S "$src/qtcharts" -B "$b" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+            -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$qt" \
+            -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF > "$b/configure.log" 2>&1 \
+            || { tail -30 "$b/configure.log"; die "configurazione di qtcharts non riuscita (vedi $b/configure.log)"; }
+    fi
+    echo "compilazione: $b/build.log"
+    "${heavy[@]}" cmake --build "$b" -j"$jobs" > "$b/build.log" 2>&1 \
+        || { tail -30 "$b/build.log"; die "compilazione di qtcharts non riuscita (vedi $b/build.log)"; }
+    cmake --install "$b" > "$b/install.log" 2>&1 || die "installazione di qtcharts non riuscita"
+    echo "$qtcharts_src_version" > "$cache/qtcharts.ok"
+    rm -rf "$b" "${src:?}/qtcharts"
+}
+
+cleanup_work() {
+    # Once Qt is complete the downloads are of no more use either.
+    if [ -f "$cache/qtbase.ok" ] && [ -f "$cache/qtcharts.ok" ]; then
+        rm -rf "$src" "$bld"
+    fi
+}
+
+stage "SQLite per Windows" build_sqlite
+stage "qtbase per Windows" build_qtbase
+stage "qtcharts per Windows" build_qtcharts
+cleanup_work
+
+# --- Quadrivo ----------------------------------------------------------------
+
+build="$out/build"
+build_quadrivo() {
+    "${heavy[@]}" cmake -S "$top" -B "$build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DQUADRIVO_WERROR=ON \
+        -DQUADRIVO_BUILD_TESTS=OFF -DQUADRIVO_BUILD_BENCH=OFF
+    "${heavy[@]}" cmake --build "$build" -j"$jobs"
+}
+stage "Quadrivo per Windows" build_quadrivo
+
+# --- The zip -----------------------------------------------------------------
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || die "versione del progetto non trovata in $build/CMakeCache.txt"
+name="Quadrivo-$version-win64"
+stagedir="$out/$name"
+zipfile="$out/$name.zip"
+
+gcc_dir=$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")
+dll_dirs=("$qt/bin" "$gcc_dir" "/usr/$triplet/lib" "/usr/$triplet/bin")
+
+# Copies into the package, next to quadrivo.exe, every DLL the given file
+# loads that is not part of Windows itself, and what those DLLs load.
+copy_dlls() {
+    local dll dir found
+    for dll in $($triplet-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
+        [ ! -e "$stagedir/$dll" ] || continue
+        found=""
+        for dir in "${dll_dirs[@]}"; do
+            if [ -f "$dir/$dll" ]; then found="$dir/$dll"; break; fi
+        done
+        [ -n "$found" ] || continue     # a DLL of Windows
+        cp "$found" "$stagedir/"
+        copy_dlls "$stagedir/$dll"
+    done
+}
+
+write_leggimi() {
+    sed 's/$/\r/' > "$stagedir/LEGGIMI.txt" <<EOF
+Quadrivo $version per Windows (64 bit)
+======================================
+
+Quadrivo tiene le statistiche di punteggio di un'alleanza di Zorva.
+
+Installazione
+-------------
+Estrarre tutto il contenuto di questo archivio in una cartella propria,
+per esempio Documenti\\Quadrivo, e avviare quadrivo.exe. Non serve
+installare altro.
+
+I file del programma
+--------------------
+Il programma tiene i suoi file nella cartella da cui viene avviato:
+- Quadrivo.mdb: la base dati dei membri, creata vuota al primo avvio;
+- Gradi.txt: l'elenco dei gradi, un nome per riga;
+- Esempio1.txt ed Esempio2.txt: le palmerie d'esempio, iniziale e finale,
+  lette con il pulsante "Leggi da FILE".
+Per conservare i dati basta copiare la cartella.
+
+Uso
+---
+1. "Dati Iniziali": incollare la palmeria di inizio periodo e premere OK.
+2. "Dati Finali": incollare la palmeria di fine periodo e premere OK.
+3. "Ordina x %" e "Ordina x incr.punti" ordinano la griglia.
+4. "Esporta" prepara il resoconto; "Copia in clipboard" lo copia.
+5. "Pulisci" azzera le statistiche per un nuovo periodo.
+EOF
+}
+
+package() {
+    rm -rf "$stagedir" "$zipfile"
+    mkdir -p "$stagedir"/{platforms,styles,sqldrivers,imageformats,translations}
+    cp "$build/src/quadrivo.exe" "$stagedir/"
+    $triplet-strip "$stagedir/quadrivo.exe"
+    copy_dlls "$stagedir/quadrivo.exe"
+    local plugin
+    for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite.dll imageformats/qico.dll; do
+        cp "$qt/plugins/$plugin" "$stagedir/$plugin"
+        copy_dlls "$stagedir/$plugin"
+    done
+    cp /usr/share/qt6/translations/qtbase_it.qm "$stagedir/translations/"
+    # Qt looks for its plugins and translations beside the program.
+    printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' > "$stagedir/qt.conf"
+    cp "$top/examples/Gradi.txt" "$top/examples/Esempio1.txt" "$top/examples/Esempio2.txt" "$stagedir/"
+    write_leggimi
+    (cd "$out" && zip -q -r -X "$zipfile" "$name")
+    echo "contenuto:"
+    (cd "$stagedir" && find . -type f | sort | sed 's|^\./|  |')
+}
+stage "archivio zip" package
+
+say "pronto: $zipfile"
+echo "tempi di questa esecuzione:"
+cat "$times_file"
