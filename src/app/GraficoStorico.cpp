@@ -24,9 +24,9 @@ constexpr qreal dayMs = 24.0 * 60 * 60 * 1000;
 } // namespace
 
 GraficoStorico::GraficoStorico(const QFont &font, QWidget *parent)
-    : QChartView(parent)
+    : QChartView(new QChart, parent)
+    , m_chart(chart())
 {
-    m_chart = new QChart;
     m_chart->setLocalizeNumbers(true);
     m_chart->setLocale(QLocale());
     m_chart->legend()->hide();
@@ -51,7 +51,6 @@ GraficoStorico::GraficoStorico(const QFont &font, QWidget *parent)
     m_chart->addAxis(m_assePunti, Qt::AlignLeft);
     m_serie->attachAxis(m_asseTempo);
     m_serie->attachAxis(m_assePunti);
-    setChart(m_chart);
     setRenderHint(QPainter::Antialiasing);
     setMinimumHeight(200);
 }
