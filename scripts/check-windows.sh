@@ -35,18 +35,8 @@ die() { printf 'check-windows: %s\n' "$*" >&2; exit 1; }
 # --- What is needed ----------------------------------------------------------
 
 packages=(wine wine64 xvfb xdotool xclip imagemagick sqlite3 unzip gcc-mingw-w64-x86-64-posix)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    echo "Installazione dei pacchetti mancanti: ${missing[*]}"
-    $sudo apt-get update -q
-    # Only 64-bit Wine: quadrivo.exe and everything it loads are 64-bit.
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+# Only 64-bit Wine: quadrivo.exe and everything it loads are 64-bit.
+"$top/scripts/setup.sh" --no-build "${packages[@]}"
 
 zip=${1:-}
 if [ -z "$zip" ]; then

@@ -45,19 +45,7 @@ packages=(cmake ninja-build dpkg-dev tcl xz-utils zip
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libsqlite3-dev)
 
-install_missing() {
-    local missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    [ ${#missing[@]} -gt 0 ] || return 0
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    echo "Installazione dei pacchetti mancanti: ${missing[*]}"
-    $sudo apt-get update -q
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
-stage "pacchetti Debian" install_missing
+stage "pacchetti Debian" "$top/scripts/setup.sh" --no-build "${packages[@]}"
 
 # The Windows Qt has the Linux Qt's version, taken from the installed
 # packages; the sources are fetched in exactly the installed versions.
