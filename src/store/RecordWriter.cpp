@@ -5,31 +5,32 @@
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include "store/PreparedQuery.h"
 
 RecordWriter::RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns,
-                           const QString &fileName)
+                           const QString &fileName, PreparedQuery::Engine engine)
     : m_db(db)
     , m_table(table)
     , m_columns(std::move(columns))
     , m_fileName(fileName)
+    , m_engine(engine)
 {
 }
 
 RecordWriter::~RecordWriter() = default;
 
-void RecordWriter::fail(const QString &action, const QSqlQuery &query) const
+void RecordWriter::fail(const QString &action, const PreparedQuery &query) const
 {
     throw UserError(action.arg(m_fileName) + QStringLiteral(": ") + describeSqlError(query.lastError())
                     + QLatin1Char('.'));
 }
 
-QSqlQuery &RecordWriter::prepared(std::unique_ptr<QSqlQuery> &query, const QString &sql, const QString &action)
+PreparedQuery &RecordWriter::prepared(std::unique_ptr<PreparedQuery> &query, const QString &sql,
+                                     const QString &action)
 {
     if (!query) {
-        auto made = std::make_unique<QSqlQuery>(m_db);
-        if (!made->prepare(sql))
+        auto made = std::make_unique<PreparedQuery>(m_db, sql, m_engine);
+        if (!made->isValid())
             fail(action, *made);
         query = std::move(made);
     }
@@ -49,15 +50,15 @@ void RecordWriter::update(qint64 rowid, const std::vector<QVariant> &values)
                                 .arg(m_fileName));
         prepared(m_update, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(m_table, sets.join(u',')), action);
     }
-    QSqlQuery &query = *m_update;
+    PreparedQuery &query = *m_update;
     int bind = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i)
         if (!m_columns[i].isEmpty())
-            query.bindValue(bind++, StoredValue::bindable(values[i]));
-    query.bindValue(bind, rowid);
+            query.bind(bind++, StoredValue::bindable(values[i]));
+    query.bind(bind, rowid);
     if (!query.exec())
         fail(action, query);
-    if (query.numRowsAffected() != 1)
+    if (query.rowsAffected() != 1)
         throw UserError(
             QStringLiteral("Impossibile salvare nel database «%1»: il record non esiste più.").arg(m_fileName));
 }
@@ -70,7 +71,7 @@ qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<boo
         if (touched[i] && !m_columns[i].isEmpty())
             names << m_columns[i];
     const QString key = names.join(u',');
-    std::unique_ptr<QSqlQuery> &insert = m_inserts[key];
+    std::unique_ptr<PreparedQuery> &insert = m_inserts[key];
     if (!insert) {
         // The statement gives back the saved record, defaults included, so
         // nothing is read again (RETURNING: SQLite 3.35 and later).
@@ -85,12 +86,12 @@ qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<boo
                  QStringLiteral("INSERT INTO %1 %2 RETURNING %3").arg(m_table, given, returned.join(u',')),
                  action);
     }
-    QSqlQuery &query = *insert;
+    PreparedQuery &query = *insert;
     int bind = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i)
         if (touched[i] && !m_columns[i].isEmpty())
-            query.bindValue(bind++, StoredValue::bindable(values[i]));
-    if (!query.exec() || !query.next())
+            query.bind(bind++, StoredValue::bindable(values[i]));
+    if (!query.exec() || !query.hasRow())
         fail(action, query);
     const qint64 rowid = query.value(0).toLongLong();
     int column = 1;
@@ -100,8 +101,9 @@ qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<boo
         QVariant v = query.value(column++);
         values[i] = StoredValue::isNull(v) ? QVariant() : std::move(v);
     }
-    // Reset at once: the record's transaction commits when its statement
-    // ends, before the next line is cut.
-    query.finish();
+    // Run to its end at once: the record's transaction commits when its
+    // statement ends, before the next line is cut.
+    if (!query.finish())
+        fail(action, query);
     return rowid;
 }

@@ -1,6 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "store/PreparedQuery.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -10,8 +12,6 @@
 #include <map>
 #include <vector>
 
-class QSqlQuery;
-
 /// Writes the records of one record set back to its table: the UPDATE of an
 /// edited record and the INSERT of a new one, each prepared once and run as
 /// a statement of its own, so every record is saved in its own transaction.
@@ -20,7 +20,8 @@ class RecordWriter
 public:
     /// columns: for each field of the record set, the name of its table
     /// column, or an empty name for a field that is not one (never written).
-    RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns, const QString &fileName);
+    RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns, const QString &fileName,
+                 PreparedQuery::Engine engine = PreparedQuery::Engine::Fastest);
     ~RecordWriter();
 
     RecordWriter(const RecordWriter &) = delete;
@@ -37,13 +38,14 @@ public:
     qint64 insert(std::vector<QVariant> &values, const std::vector<bool> &touched);
 
 private:
-    QSqlQuery &prepared(std::unique_ptr<QSqlQuery> &query, const QString &sql, const QString &action);
-    [[noreturn]] void fail(const QString &action, const QSqlQuery &query) const;
+    PreparedQuery &prepared(std::unique_ptr<PreparedQuery> &query, const QString &sql, const QString &action);
+    [[noreturn]] void fail(const QString &action, const PreparedQuery &query) const;
 
     QSqlDatabase m_db;
     QString m_table;
     std::vector<QString> m_columns;
     QString m_fileName;
-    std::unique_ptr<QSqlQuery> m_update;
-    std::map<QString, std::unique_ptr<QSqlQuery>> m_inserts; // by the list of columns given
+    PreparedQuery::Engine m_engine;
+    std::unique_ptr<PreparedQuery> m_update;
+    std::map<QString, std::unique_ptr<PreparedQuery>> m_inserts; // by the list of columns given
 };

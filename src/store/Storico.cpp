@@ -2,6 +2,7 @@
 #include "store/Storico.h"
 
 #include "core/Failure.h"
+#include "store/PreparedQuery.h"
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
@@ -153,22 +154,23 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
     const qint64 id = query.lastInsertId().toLongLong();
     query.finish();
 
-    QSqlQuery insert(db);
-    if (!insert.prepare(QStringLiteral("INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) "
-                                       "VALUES (?,?,?,?,?,?)")))
-        fail(action, fileName, insert.lastError());
-    qint64 riga = 0;
-    for (const RigaRilevazione &r : righe) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, ++riga);
-        insert.bindValue(2, StoredValue::bindable(r.Nick));
-        insert.bindValue(3, StoredValue::bindable(r.Madre));
-        insert.bindValue(4, StoredValue::bindable(r.Grado));
-        insert.bindValue(5, r.Punti);
-        if (!insert.exec())
+    {
+        PreparedQuery insert(db, QStringLiteral("INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) "
+                                                "VALUES (?,?,?,?,?,?)"));
+        if (!insert.isValid())
             fail(action, fileName, insert.lastError());
+        insert.bind(0, id);
+        qint64 riga = 0;
+        for (const RigaRilevazione &r : righe) {
+            insert.bind(1, ++riga);
+            insert.bind(2, StoredValue::bindable(r.Nick));
+            insert.bind(3, StoredValue::bindable(r.Madre));
+            insert.bind(4, StoredValue::bindable(r.Grado));
+            insert.bind(5, r.Punti);
+            if (!insert.exec())
+                fail(action, fileName, insert.lastError());
+        }
     }
-    insert.finish();
     transazione.commit();
     return id;
 }

@@ -1,0 +1,146 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "store/Membri.h"
+#include "store/PreparedQuery.h"
+#include "store/SqlConnection.h"
+#include "store/SqlErrors.h"
+#include "support/TempWorkDir.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+using Engine = PreparedQuery::Engine;
+Q_DECLARE_METATYPE(PreparedQuery::Engine)
+
+class TestPreparedQuery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void testFastestGoesStraightToSqlite();
+    void testEnginesAgree_data();
+    void testEnginesAgree();
+    void testBusyDatabaseIsReported_data();
+    void testBusyDatabaseIsReported();
+
+private:
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<SqlConnection> m_connection;
+};
+
+void TestPreparedQuery::init()
+{
+    m_dir = std::make_unique<TempWorkDir>();
+    Membri::createIfMissing(Membri::fileName());
+    m_connection = std::make_unique<SqlConnection>(Membri::fileName(), SqlConnection::Existing);
+    m_connection->configureJournal();
+}
+
+void TestPreparedQuery::cleanup()
+{
+    m_connection.reset();
+    m_dir.reset();
+}
+
+void TestPreparedQuery::testFastestGoesStraightToSqlite()
+{
+    // This build links the SQLite library Qt's driver runs on; the saves
+    // must not fall back to Qt here unnoticed.
+    PreparedQuery query(m_connection->database(), QStringLiteral("SELECT 1"));
+    QVERIFY(query.isValid());
+    QVERIFY(query.isDirect());
+    QVERIFY(!PreparedQuery(m_connection->database(), QStringLiteral("SELECT 1"), Engine::Qt).isDirect());
+}
+
+void TestPreparedQuery::testEnginesAgree_data()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::newRow("sqlite") << Engine::Fastest;
+    QTest::newRow("qt") << Engine::Qt;
+}
+
+void TestPreparedQuery::testEnginesAgree()
+{
+    QFETCH(Engine, engine);
+    const QSqlDatabase db = m_connection->database();
+    PreparedQuery insert(db,
+                         QStringLiteral("INSERT INTO Membri (Nick,Madre,Grado,Punti1,Per) VALUES (?,?,?,?,?) "
+                                        "RETURNING rowid,Valid,Nick,Madre,Grado,Punti1,Punti2,Per"),
+                         engine);
+    QVERIFY(insert.isValid());
+    const QString withMark = QChar(0xFEFF) + QStringLiteral("Mark");
+    for (int round = 0; round < 2; ++round) {
+        insert.bind(0, QString());                     // a null text is Null
+        insert.bind(1, QStringLiteral(""));            // an empty one is not
+        insert.bind(2, QChar(0xFEFF) + withMark);      // SQLite drops the first mark only
+        insert.bind(3, round == 0 ? QVariant(2147483647) : QVariant(qlonglong(-5)));
+        insert.bind(4, 12.5);
+        QVERIFY(insert.exec());
+        QVERIFY(insert.hasRow());
+        QCOMPARE(insert.value(0), QVariant(qlonglong(round + 1)));
+        QCOMPARE(insert.value(1), QVariant(qlonglong(1))); // the table's default
+        QVERIFY(insert.value(2).isNull());
+        QCOMPARE(insert.value(3), QVariant(QStringLiteral("")));
+        QCOMPARE(insert.value(4), QVariant(withMark));
+        QCOMPARE(insert.value(5), round == 0 ? QVariant(qlonglong(2147483647)) : QVariant(qlonglong(-5)));
+        QVERIFY(insert.value(6).isNull());
+        QCOMPARE(insert.value(7), QVariant(12.5));
+        QVERIFY(insert.finish());
+    }
+
+    // Each statement committed when it ended: another connection sees both.
+    {
+        SqlConnection other(Membri::fileName(), SqlConnection::Existing);
+        QSqlQuery count(other.database());
+        QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM Membri WHERE Nick IS NULL AND Madre = ''")));
+        QVERIFY(count.next());
+        QCOMPARE(count.value(0).toInt(), 2);
+    }
+
+    PreparedQuery update(db, QStringLiteral("UPDATE Membri SET Valid=? WHERE rowid=?"), engine);
+    update.bind(0, 0);
+    update.bind(1, 2);
+    QVERIFY(update.exec());
+    QCOMPARE(update.rowsAffected(), 1);
+    update.bind(1, 99);
+    QVERIFY(update.exec());
+    QCOMPARE(update.rowsAffected(), 0);
+
+    // A refused value: the same error through either engine, and the
+    // statement runs again afterwards.
+    update.bind(0, 7);
+    update.bind(1, 1);
+    QVERIFY(!update.exec());
+    QCOMPARE(describeSqlError(update.lastError()), QStringLiteral("un valore non è ammesso dalla tabella"));
+    update.bind(0, 0);
+    QVERIFY(update.exec());
+    QCOMPARE(update.rowsAffected(), 1);
+
+    QVERIFY(!PreparedQuery(db, QStringLiteral("UPDATE Nessuna SET x=1"), engine).isValid());
+}
+
+void TestPreparedQuery::testBusyDatabaseIsReported_data()
+{
+    testEnginesAgree_data();
+}
+
+void TestPreparedQuery::testBusyDatabaseIsReported()
+{
+    QFETCH(Engine, engine);
+    SqlConnection other(Membri::fileName(), SqlConnection::Existing);
+    QSqlQuery hold(other.database());
+    QVERIFY(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+
+    PreparedQuery insert(m_connection->database(), QStringLiteral("INSERT INTO Membri (Nick) VALUES (?)"), engine);
+    m_connection->database().exec(QStringLiteral("PRAGMA busy_timeout=50"));
+    insert.bind(0, QStringLiteral("Lince"));
+    QVERIFY(!insert.exec());
+    QVERIFY(isBusyError(insert.lastError()));
+    QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
+    QVERIFY(insert.exec());
+}
+
+QTEST_GUILESS_MAIN(TestPreparedQuery)
+#include "tst_preparedquery.moc"
