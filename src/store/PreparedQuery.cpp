@@ -3,6 +3,7 @@
 
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <sqlite3.h>
 
@@ -43,9 +44,22 @@ sqlite3 *sharedConnection(const QSqlDatabase &db)
     return connection;
 }
 
-QString text16(const void *text, int bytes)
+// Copies text into ascii when every character is ASCII; false otherwise.
+bool toAscii(const QString &text, std::string &ascii)
 {
-    return QString(static_cast<const QChar *>(text), bytes / int(sizeof(QChar)));
+    ascii.resize(std::size_t(text.size()));
+    const QChar *from = text.constData();
+    for (std::size_t i = 0; i < ascii.size(); ++i) {
+        if (from[i].unicode() >= 0x80)
+            return false;
+        ascii[i] = char(from[i].unicode());
+    }
+    return true;
+}
+
+bool isAscii(const unsigned char *text, int bytes)
+{
+    return std::all_of(text, text + bytes, [](unsigned char c) { return c < 0x80; });
 }
 
 } // namespace
@@ -60,11 +74,14 @@ PreparedQuery::PreparedQuery(const QSqlDatabase &db, const QString &sql, Engine 
         m_valid = rc == SQLITE_OK && m_stmt;
         if (!m_valid)
             failed();
-        else
+        else {
             m_bound.resize(std::size_t(sqlite3_bind_parameter_count(m_stmt)));
+            m_ascii.resize(m_bound.size());
+        }
         return;
     }
     m_query = std::make_unique<QSqlQuery>(db);
+    m_query->setForwardOnly(true);
     m_valid = m_query->prepare(sql);
     if (!m_valid)
         m_error = m_query->lastError();
@@ -133,8 +150,16 @@ void PreparedQuery::bind(int position, const QVariant &value)
         break;
     }
     const QString &text = *static_cast<const QString *>(kept.constData());
-    if (text.isNull())
+    if (text.isNull()) {
         sqlite3_bind_null(m_stmt, index);
+        return;
+    }
+    // A text in ASCII is the same in UTF-8, the file's encoding, so SQLite
+    // takes it as it is; any other goes as UTF-16, exactly as Qt's driver
+    // gives it (SQLite then drops a leading byte order mark).
+    std::string &ascii = m_ascii[std::size_t(position)];
+    if (toAscii(text, ascii))
+        sqlite3_bind_text(m_stmt, index, ascii.data(), int(ascii.size()), SQLITE_STATIC);
     else
         sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_STATIC);
 }
@@ -168,16 +193,25 @@ QVariant PreparedQuery::value(int column) const
 {
     if (!m_hasRow)
         return {};
-    if (m_query)
-        return m_query->value(column);
+    if (m_query) {
+        // Qt gives Null as a null value of the column's type.
+        QVariant v = m_query->value(column);
+        return v.isNull() ? QVariant() : v;
+    }
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_INTEGER:
         return qlonglong(sqlite3_column_int64(m_stmt, column));
     case SQLITE_FLOAT:
         return sqlite3_column_double(m_stmt, column);
     case SQLITE_TEXT: {
-        const void *text = sqlite3_column_text16(m_stmt, column);
-        return text16(text, sqlite3_column_bytes16(m_stmt, column));
+        // ASCII is read as it is stored; anything else through SQLite's own
+        // conversion to UTF-16, as Qt's driver reads it.
+        const unsigned char *utf8 = sqlite3_column_text(m_stmt, column);
+        const int bytes = sqlite3_column_bytes(m_stmt, column);
+        if (isAscii(utf8, bytes))
+            return QString::fromLatin1(reinterpret_cast<const char *>(utf8), bytes);
+        const void *utf16 = sqlite3_column_text16(m_stmt, column);
+        return QString(static_cast<const QChar *>(utf16), sqlite3_column_bytes16(m_stmt, column) / int(sizeof(QChar)));
     }
     case SQLITE_BLOB:
         return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_stmt, column)),
@@ -185,6 +219,44 @@ QVariant PreparedQuery::value(int column) const
     default:
         return {};
     }
+}
+
+bool PreparedQuery::next()
+{
+    if (!m_hasRow)
+        return false;
+    if (m_query) {
+        m_hasRow = m_query->next();
+        if (!m_hasRow && m_query->lastError().isValid())
+            m_error = m_query->lastError();
+        return m_hasRow;
+    }
+    const int rc = sqlite3_step(m_stmt);
+    m_hasRow = rc == SQLITE_ROW;
+    if (rc == SQLITE_DONE)
+        return sqlite3_reset(m_stmt) == SQLITE_OK ? false : failed();
+    return m_hasRow || failed();
+}
+
+int PreparedQuery::columnCount() const
+{
+    return m_query ? m_query->record().count() : sqlite3_column_count(m_stmt);
+}
+
+QString PreparedQuery::columnName(int column) const
+{
+    if (m_query)
+        return m_query->record().fieldName(column);
+    const auto *name = static_cast<const char16_t *>(sqlite3_column_name16(m_stmt, column));
+    return name ? QString::fromUtf16(name) : QString();
+}
+
+std::unique_ptr<PreparedQuery> PreparedQuery::run(const QSqlDatabase &db, const QString &sql, Engine engine)
+{
+    auto query = std::make_unique<PreparedQuery>(db, sql, engine);
+    if (query->isValid())
+        query->exec();
+    return query;
 }
 
 bool PreparedQuery::finish()

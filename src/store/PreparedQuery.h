@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QSqlQuery;
@@ -31,6 +32,9 @@ public:
 
     /// Prepares sql; isValid() and lastError() say whether it could be.
     PreparedQuery(const QSqlDatabase &db, const QString &sql, Engine engine = Engine::Fastest);
+    /// A statement with no placeholders, run once: exec() then next().
+    static std::unique_ptr<PreparedQuery> run(const QSqlDatabase &db, const QString &sql,
+                                              Engine engine = Engine::Fastest);
     ~PreparedQuery();
 
     PreparedQuery(const PreparedQuery &) = delete;
@@ -49,8 +53,15 @@ public:
     bool exec();
     /// True when exec() reached a row of results.
     bool hasRow() const { return m_hasRow; }
-    /// The column of the row exec() reached; Null when there is none.
+    /// The column of the row reached; an invalid QVariant for Null, and
+    /// when there is no row.
     QVariant value(int column) const;
+    /// Moves to the next row of results; false at the end, or with
+    /// lastError() set when SQLite failed.
+    bool next();
+    /// The statement's result columns and their names.
+    int columnCount() const;
+    QString columnName(int column) const;
     /// Runs the statement to its end and resets it, so that its transaction
     /// commits now; false with lastError() set when that failed.
     bool finish();
@@ -67,6 +78,7 @@ private:
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
     bool m_hasRow = false;
-    std::vector<QVariant> m_bound; // the values bound, kept alive until the next exec()
+    std::vector<QVariant> m_bound;     // the values bound, kept alive until the next exec()
+    std::vector<std::string> m_ascii; // the texts bound, where they are ASCII
     QSqlError m_error;
 };

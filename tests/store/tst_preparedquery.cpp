@@ -72,7 +72,7 @@ void TestPreparedQuery::testEnginesAgree()
     QVERIFY(insert.isValid());
     const QString withMark = QChar(0xFEFF) + QStringLiteral("Mark");
     for (int round = 0; round < 2; ++round) {
-        insert.bind(0, QString());                     // a null text is Null
+        insert.bind(0, round == 0 ? QString() : QStringLiteral("Città"));  // a null text is Null
         insert.bind(1, QStringLiteral(""));            // an empty one is not
         insert.bind(2, QChar(0xFEFF) + withMark);      // SQLite drops the first mark only
         insert.bind(3, round == 0 ? QVariant(2147483647) : QVariant(qlonglong(-5)));
@@ -81,7 +81,7 @@ void TestPreparedQuery::testEnginesAgree()
         QVERIFY(insert.hasRow());
         QCOMPARE(insert.value(0), QVariant(qlonglong(round + 1)));
         QCOMPARE(insert.value(1), QVariant(qlonglong(1))); // the table's default
-        QVERIFY(insert.value(2).isNull());
+        QCOMPARE(insert.value(2), round == 0 ? QVariant() : QVariant(QStringLiteral("Città")));
         QCOMPARE(insert.value(3), QVariant(QStringLiteral("")));
         QCOMPARE(insert.value(4), QVariant(withMark));
         QCOMPARE(insert.value(5), round == 0 ? QVariant(qlonglong(2147483647)) : QVariant(qlonglong(-5)));
@@ -94,7 +94,7 @@ void TestPreparedQuery::testEnginesAgree()
     {
         SqlConnection other(Membri::fileName(), SqlConnection::Existing);
         QSqlQuery count(other.database());
-        QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM Membri WHERE Nick IS NULL AND Madre = ''")));
+        QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM Membri WHERE Nick IS NULL OR Nick = 'Città'")));
         QVERIFY(count.next());
         QCOMPARE(count.value(0).toInt(), 2);
     }
