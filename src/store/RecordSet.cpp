@@ -2,12 +2,11 @@
 #include "store/RecordSet.h"
 
 #include "core/Failure.h"
+#include "store/PreparedQuery.h"
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <utility>
 
@@ -18,20 +17,18 @@ RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const T
 {
     // The statement runs as written, with the rowid fetched in front of its
     // fields so that every record can be written back.
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
+    const auto query = PreparedQuery::run(db, statement.withRowid);
     const auto failed = [&] {
         return UserError(QStringLiteral("Impossibile leggere il database «%1»: %2.")
-                             .arg(m_fileName, describeSqlError(query.lastError())));
+                             .arg(m_fileName, describeSqlError(query->lastError())));
     };
-    if (!query.exec(statement.withRowid))
+    if (query->lastError().isValid())
         throw failed();
 
-    const QSqlRecord record = query.record();
     std::vector<QString> writable;
-    for (int i = 1; i < record.count(); ++i) {
+    for (int i = 1; i < query->columnCount(); ++i) {
         FieldInfo info;
-        info.name = record.fieldName(i);
+        info.name = query->columnName(i);
         if (const TableColumns::Column *column = columns.find(info.name)) {
             info.isColumn = true;
             info.affinity = column->affinity;
@@ -44,15 +41,15 @@ RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const T
     const int n = FieldCount();
     m_rows = RecordRows(n);
     std::vector<QVariant> values(static_cast<std::size_t>(n));
-    while (query.next()) {
+    for (bool row = query->hasRow(); row; row = query->next()) {
         for (int i = 0; i < n; ++i) {
-            QVariant v = query.value(i + 1);
+            QVariant v = query->value(i + 1);
             values[static_cast<std::size_t>(i)] = StoredValue::isNull(v) ? QVariant() : std::move(v);
         }
-        m_rows.append(query.value(0).toLongLong(), std::move(values));
+        m_rows.append(query->value(0).toLongLong(), std::move(values));
         values.assign(static_cast<std::size_t>(n), QVariant());
     }
-    if (query.lastError().isValid())
+    if (query->lastError().isValid())
         throw failed();
 }
 
@@ -117,10 +114,11 @@ void RecordSet::Update()
 void RecordSet::saveEdit()
 {
     m_writer->update(m_rows.rowid(m_pos), m_buffer);
-    std::vector<QVariant> old(m_buffer.size());
+    // The record takes the saved values; the buffer keeps the old ones for
+    // the indexes.
     for (int i = 0; i < FieldCount(); ++i)
-        old[static_cast<std::size_t>(i)] = std::exchange(m_rows.value(m_pos, i), m_buffer[static_cast<std::size_t>(i)]);
-    m_indexes.changed(m_rows, m_pos, old);
+        std::swap(m_rows.value(m_pos, i), m_buffer[static_cast<std::size_t>(i)]);
+    m_indexes.changed(m_rows, m_pos, m_buffer);
 }
 
 void RecordSet::saveNew()
@@ -138,6 +136,10 @@ void RecordSet::checkField(int field) const
 
 int RecordSet::fieldByName(const QString &name) const
 {
+    // Names are mostly written as the table writes them.
+    for (int i = 0; i < FieldCount(); ++i)
+        if (m_fields[static_cast<std::size_t>(i)].name == name)
+            return i;
     for (int i = 0; i < FieldCount(); ++i)
         if (m_fields[static_cast<std::size_t>(i)].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
