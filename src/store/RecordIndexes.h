@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVarLengthArray>
 #include <QVariant>
 
 #include <memory>
@@ -32,14 +33,46 @@ public:
     /// A record of rows whose fields held oldValues before it was saved.
     void changed(const RecordRows &rows, qsizetype record, const std::vector<QVariant> &oldValues);
 
+    /// A value as a search compares it: whole numbers alike whatever their
+    /// C++ type, other numbers as they are, texts exactly as stored.
+    struct KeyPart
+    {
+        enum class Kind : quint8 { Integer, Real, Text };
+        Kind kind = Kind::Integer;
+        qint64 integer = 0;
+        double real = 0;
+        QString text;
+
+        friend bool operator==(const KeyPart &a, const KeyPart &b);
+    };
+    /// The values of an index's fields, in the order of its fields.
+    using Key = QVarLengthArray<KeyPart, 2>;
+
 private:
+    /// The records that share a key, the first of them held apart: most
+    /// keys belong to one record, and need nothing more.
+    class Bucket
+    {
+    public:
+        bool empty() const { return m_first < 0; }
+        qsizetype first() const { return m_first; }
+        void insert(qsizetype record);
+        void erase(qsizetype record);
+
+    private:
+        qsizetype m_first = -1;
+        std::set<qsizetype> m_rest;
+    };
+
     struct Index
     {
         std::vector<int> fields;
-        QHash<QString, std::set<qsizetype>> records;
+        QHash<Key, Bucket> records;
     };
 
     Index &indexFor(const RecordRows &rows, std::vector<int> fields);
 
     std::vector<std::unique_ptr<Index>> m_indexes;
 };
+
+size_t qHash(const RecordIndexes::KeyPart &part, size_t seed = 0);
