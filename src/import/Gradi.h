@@ -41,6 +41,7 @@ public:
     int letture() const { return m_letture; }
 
 private:
+    const QString &lowered(const QString &phrase);
     bool unchanged();
     void arm();
     bool drain();
@@ -48,6 +49,7 @@ private:
     QString m_path;
     QByteArray m_name;      // the file name to watch; empty when not watched
     QSet<QString> m_names;  // lower-cased, valid while m_loaded
+    QString m_lowered;      // the phrase looked up, lower-cased
     bool m_armed = false;   // the watches stand for the last read
     bool m_loaded = false;  // the names are those of the last read
     int m_letture = 0;
