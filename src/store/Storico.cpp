@@ -12,6 +12,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+#include <numeric>
+
 namespace Storico {
 
 namespace {
@@ -160,9 +163,15 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
         if (!insert.isValid())
             fail(action, fileName, insert.lastError());
         insert.bind(0, id);
-        qint64 riga = 0;
-        for (const RigaRilevazione &r : righe) {
-            insert.bind(1, ++riga);
+        // The lines go in the order of the index on Madre, so that each
+        // insert lands next to the one before; Riga keeps the list's order.
+        std::vector<std::size_t> order(righe.size());
+        std::iota(order.begin(), order.end(), std::size_t(0));
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return righe[a].Madre < righe[b].Madre; });
+        for (const std::size_t i : order) {
+            const RigaRilevazione &r = righe[i];
+            insert.bind(1, qint64(i + 1));
             insert.bind(2, StoredValue::bindable(r.Nick));
             insert.bind(3, StoredValue::bindable(r.Madre));
             insert.bind(4, StoredValue::bindable(r.Grado));
