@@ -94,6 +94,18 @@ void pronto(const QSqlDatabase &db, const QString &fileName)
 
 } // namespace
 
+namespace {
+
+constexpr int RighePerIstruzione = 50;
+
+QString inserimentoPunteggi(int righe)
+{
+    return QStringLiteral("INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) VALUES ")
+        + QStringList(righe, QStringLiteral("(?,?,?,?,?,?)")).join(u',');
+}
+
+} // namespace
+
 QStringList istruzioniSchema()
 {
     return {
@@ -157,25 +169,31 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
     const qint64 id = query.lastInsertId().toLongLong();
     query.finish();
 
+    // The lines go in the order of the index on Madre, so that each insert
+    // lands next to the one before; Riga keeps the list's order.
+    std::vector<std::size_t> order(righe.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return righe[a].Madre < righe[b].Madre; });
     {
-        PreparedQuery insert(db, QStringLiteral("INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) "
-                                                "VALUES (?,?,?,?,?,?)"));
-        if (!insert.isValid())
-            fail(action, fileName, insert.lastError());
-        insert.bind(0, id);
-        // The lines go in the order of the index on Madre, so that each
-        // insert lands next to the one before; Riga keeps the list's order.
-        std::vector<std::size_t> order(righe.size());
-        std::iota(order.begin(), order.end(), std::size_t(0));
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return righe[a].Madre < righe[b].Madre; });
-        for (const std::size_t i : order) {
-            const RigaRilevazione &r = righe[i];
-            insert.bind(1, qint64(i + 1));
-            insert.bind(2, StoredValue::bindable(r.Nick));
-            insert.bind(3, StoredValue::bindable(r.Madre));
-            insert.bind(4, StoredValue::bindable(r.Grado));
-            insert.bind(5, r.Punti);
+        // Many lines to a statement, which SQLite then sets up once for all.
+        PreparedQuery block(db, inserimentoPunteggi(RighePerIstruzione));
+        PreparedQuery single(db, inserimentoPunteggi(1));
+        for (PreparedQuery *insert : {&block, &single})
+            if (!insert->isValid())
+                fail(action, fileName, insert->lastError());
+        for (std::size_t k = 0; k < order.size();) {
+            const bool full = order.size() - k >= RighePerIstruzione;
+            PreparedQuery &insert = full ? block : single;
+            for (int n = full ? RighePerIstruzione : 1, at = 0; n > 0; --n, ++k, at += 6) {
+                const RigaRilevazione &r = righe[order[k]];
+                insert.bind(at, id);
+                insert.bind(at + 1, qint64(order[k] + 1));
+                insert.bind(at + 2, StoredValue::bindable(r.Nick));
+                insert.bind(at + 3, StoredValue::bindable(r.Madre));
+                insert.bind(at + 4, StoredValue::bindable(r.Grado));
+                insert.bind(at + 5, r.Punti);
+            }
             if (!insert.exec())
                 fail(action, fileName, insert.lastError());
         }

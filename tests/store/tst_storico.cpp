@@ -100,6 +100,7 @@ private slots:
 
     void testEveryMemberLine_data();
     void testEveryMemberLine();
+    void testSnapshotKeepsEachLineAsListed();
     void testSnapshotThatCannotBeWrittenLeavesTheImport();
     void testOlderFileGetsTheHistory();
     void testNewerFileIsRefusedUntouched();
@@ -258,6 +259,29 @@ void TestStorico::testOlderFileThatCannotBeWrittenStillShowsMembers()
     QVERIFY(Storico::leggiStoria(data.database(), data.DatabaseName()).rilevazioni.empty());
     data.close();
     QCOMPARE(queryValue("PRAGMA user_version").toInt(), 1);
+}
+
+void TestStorico::testSnapshotKeepsEachLineAsListed()
+{
+    // More lines than one statement takes, home planets in falling order
+    // (the lines are written in the index's order), one of them twice.
+    Membri::createIfMissing(Membri::fileName());
+    std::vector<Storico::RigaRilevazione> righe;
+    for (int i = 0; i < 123; ++i)
+        righe.push_back({QStringLiteral("Nick %1").arg(i), QStringLiteral("[%1]").arg(999 - i, 3),
+                         i % 2 ? QStringLiteral("Capo") : QStringLiteral("Capitàno"), 1000 * i});
+    righe[70].Madre = righe[3].Madre;
+    {
+        DataControl data(italian);
+        openMembers(data);
+        Storico::scriviRilevazione(data.database(), Membri::fileName(), QDateTime::currentDateTime(), 2, righe);
+    }
+    const QList<QVariantList> kept = rows("SELECT Riga,Nick,Madre,Grado,Punti FROM Punteggi ORDER BY Riga");
+    QCOMPARE(kept.size(), 123);
+    for (int i = 0; i < 123; ++i) {
+        const Storico::RigaRilevazione &r = righe[static_cast<std::size_t>(i)];
+        QCOMPARE(kept[i], (QVariantList{i + 1, r.Nick, r.Madre, r.Grado, r.Punti}));
+    }
 }
 
 void TestStorico::testKilledWriterLeavesNoHalfSnapshot()
