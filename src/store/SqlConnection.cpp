@@ -53,9 +53,6 @@ void SqlConnection::configureJournal()
     query.finish();
     query.exec(mode == QLatin1String("wal") ? QStringLiteral("PRAGMA synchronous=NORMAL")
                                             : QStringLiteral("PRAGMA synchronous=FULL"));
-    // Room for the pages a snapshot touches in the history's index, which
-    // outgrows SQLite's default of 2 MiB; taken only as pages are read.
-    query.exec(QStringLiteral("PRAGMA cache_size=-16384"));
 }
 
 void SqlConnection::close()

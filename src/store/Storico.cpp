@@ -98,6 +98,36 @@ namespace {
 
 constexpr int RighePerIstruzione = 50;
 
+// A snapshot touches nearly every leaf of the index on Madre, which
+// outgrows SQLite's default 2 MiB page cache once the history holds a few
+// large snapshots: the connection gets 16 MiB while it writes one, and its
+// own size back afterwards.
+class CacheAmpia
+{
+public:
+    explicit CacheAmpia(const QSqlDatabase &db)
+        : m_db(db)
+    {
+        QSqlQuery query(m_db);
+        if (query.exec(QStringLiteral("PRAGMA cache_size")) && query.next())
+            m_size = query.value(0).toString();
+        query.finish();
+        if (!m_size.isEmpty())
+            query.exec(QStringLiteral("PRAGMA cache_size=-16384"));
+    }
+    ~CacheAmpia()
+    {
+        if (!m_size.isEmpty())
+            QSqlQuery(m_db).exec(QStringLiteral("PRAGMA cache_size=%1").arg(m_size));
+    }
+    CacheAmpia(const CacheAmpia &) = delete;
+    CacheAmpia &operator=(const CacheAmpia &) = delete;
+
+private:
+    QSqlDatabase m_db;
+    QString m_size;
+};
+
 QString inserimentoPunteggi(int righe)
 {
     return QStringLiteral("INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) VALUES ")
@@ -157,6 +187,7 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
 {
     pronto(db, fileName);
     const QString action = QStringLiteral("Impossibile scrivere la rilevazione nel database «%1»");
+    const CacheAmpia cache(db);
     Transazione transazione(db, action, fileName);
 
     QSqlQuery query(db);
