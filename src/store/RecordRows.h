@@ -25,9 +25,18 @@ public:
     /// Appends a record; values holds fieldCount() values.
     void append(qint64 rowid, std::vector<QVariant> &&values)
     {
-        m_rowids.push_back(rowid);
+        QVariant *fields = append(rowid);
         for (QVariant &v : values)
-            m_values.push_back(std::move(v));
+            *fields++ = std::move(v);
+    }
+
+    /// Appends a record of Null fields, to be filled in through the
+    /// pointer returned, valid until the next append.
+    QVariant *append(qint64 rowid)
+    {
+        m_rowids.push_back(rowid);
+        m_values.resize(m_values.size() + m_fieldCount);
+        return m_values.data() + (m_values.size() - m_fieldCount);
     }
 
 private:

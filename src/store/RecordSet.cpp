@@ -40,14 +40,10 @@ RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const T
 
     const int n = FieldCount();
     m_rows = RecordRows(n);
-    std::vector<QVariant> values(static_cast<std::size_t>(n));
     for (bool row = query->hasRow(); row; row = query->next()) {
-        for (int i = 0; i < n; ++i) {
-            QVariant v = query->value(i + 1);
-            values[static_cast<std::size_t>(i)] = StoredValue::isNull(v) ? QVariant() : std::move(v);
-        }
-        m_rows.append(query->value(0).toLongLong(), std::move(values));
-        values.assign(static_cast<std::size_t>(n), QVariant());
+        QVariant *fields = m_rows.append(query->value(0).toLongLong());
+        for (int i = 0; i < n; ++i)
+            fields[i] = query->value(i + 1); // Null comes as an invalid QVariant
     }
     if (query->lastError().isValid())
         throw failed();
