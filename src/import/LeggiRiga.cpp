@@ -37,6 +37,17 @@ QString reasonText(Missing missing, int rankWord)
     return QStringLiteral("il testo finisce subito dopo il pianeta madre");
 }
 
+// Where separator next stands in text from `from` on, -1 where nowhere.
+// Found by its first character, which QStringView finds fastest.
+qsizetype find(QStringView text, QStringView separator, qsizetype from)
+{
+    const QChar first = separator.front();
+    for (qsizetype at = text.indexOf(first, from); at >= 0; at = text.indexOf(first, at + 1))
+        if (text.sliced(at).startsWith(separator))
+            return at;
+    return -1;
+}
+
 // The remaining text is never copied: the fields are cut from one view by
 // moving a position, so a long list costs time in proportion to its length.
 // The caller's position moves only once the whole line is cut.
@@ -58,7 +69,7 @@ public:
     // takes in the following text up to the next one.
     QStringView cut(QStringView separator, Missing missing, int rankWord = 0)
     {
-        const qsizetype found = m_text.indexOf(separator, m_pos);
+        const qsizetype found = find(m_text, separator, m_pos);
         if (found < 0)
             fail(missing, rankWord);
         const QStringView field = m_text.sliced(m_pos, found - m_pos);
@@ -77,7 +88,7 @@ public:
     // last CR LF, only one character goes.
     void dropRestOfLine()
     {
-        const qsizetype found = m_text.indexOf(crLf, m_pos);
+        const qsizetype found = find(m_text, crLf, m_pos);
         if (found >= 0)
             m_pos = found + crLf.size();
         else if (m_pos < m_text.size())
@@ -110,7 +121,7 @@ ParseError::ParseError(int lineNumber, const QString &excerpt, const QString &re
 
 std::optional<RigaMembro> LeggiRiga(QStringView text, qsizetype &pos, const RankLookup &cercaGrado, int lineNumber)
 {
-    if (text.indexOf(crLf, pos) < 0)
+    if (find(text, crLf, pos) < 0)
         return std::nullopt;
 
     Cutter line(text, pos, lineNumber);
@@ -140,7 +151,7 @@ std::optional<RigaMembro> LeggiRiga(QStringView text, qsizetype &pos, const Rank
 QString lineExcerpt(QStringView text, qsizetype start)
 {
     start = std::clamp<qsizetype>(start, 0, text.size());
-    const qsizetype end = text.indexOf(crLf, start);
+    const qsizetype end = find(text, crLf, start);
     const QStringView line = text.sliced(start, (end < 0 ? text.size() : end) - start);
     if (line.size() <= excerptLength)
         return line.toString();
