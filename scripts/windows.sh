@@ -223,7 +223,8 @@ build_quadrivo() {
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DQUADRIVO_WERROR=ON \
-        -DQUADRIVO_BUILD_TESTS=OFF -DQUADRIVO_BUILD_BENCH=OFF
+        -DQUADRIVO_BUILD_TESTS=OFF -DQUADRIVO_BUILD_BENCH=OFF \
+        -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a"
     "${heavy[@]}" cmake --build "$build" -j"$jobs"
 }
 stage "Quadrivo per Windows" build_quadrivo

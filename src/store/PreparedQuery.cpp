@@ -17,6 +17,11 @@ namespace {
 // both. Anything else, and the statement stays with Qt.
 sqlite3 *sharedConnection(const QSqlDatabase &db)
 {
+#ifdef QUADRIVO_SQLITE_STATIC
+    // A copy of SQLite of our own: never the driver's.
+    Q_UNUSED(db);
+    return nullptr;
+#else
     if (!db.isOpen() || !db.driver())
         return nullptr;
     const QVariant handle = db.driver()->handle();
@@ -42,6 +47,7 @@ sqlite3 *sharedConnection(const QSqlDatabase &db)
     if (theirs != ours || sqlite3_initialize() != SQLITE_OK)
         return nullptr;
     return connection;
+#endif
 }
 
 // Copies text into ascii when every character is ASCII; false otherwise.
