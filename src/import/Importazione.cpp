@@ -11,7 +11,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string_view>
 
@@ -196,13 +195,12 @@ float arrotondaCentesimi(float q)
     if (cents == 0)
         return 0.0f;
 
-    // Read back as the text "0.00" gives, to the nearest single.
-    char rounded[64];
-    const int length =
-        std::snprintf(rounded, sizeof rounded, "%s%lld.%02lld", negative ? "-" : "", cents / 100, cents % 100);
-    float result = 0.0f;
-    std::from_chars(rounded, rounded + length, result);
-    return result;
+    // The single nearest to the rounded decimal, as reading its text would
+    // give: cents / 100 in double is the nearest double to that decimal, and
+    // no decimal of two places lies close enough to the midpoint of two
+    // singles for the second rounding, to a single, to go the other way.
+    const double rounded = static_cast<double>(cents) / 100.0;
+    return static_cast<float>(negative ? -rounded : rounded);
 }
 
 std::optional<Variazione> calcolaVariazione(qint32 puntiIni, qint32 puntiFin)
