@@ -60,7 +60,10 @@ bool isLocalFileSystem(int fd)
 class FdGuard
 {
 public:
-    explicit FdGuard(int fd) : m_fd(fd) {}
+    explicit FdGuard(int fd)
+        : m_fd(fd)
+    {
+    }
     ~FdGuard() { ::close(m_fd); }
     FdGuard(const FdGuard &) = delete;
     FdGuard &operator=(const FdGuard &) = delete;

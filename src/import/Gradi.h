@@ -47,13 +47,13 @@ private:
     bool drain();
 
     QString m_path;
-    QByteArray m_name;      // the file name to watch; empty when not watched
-    QSet<QString> m_names;  // lower-cased, valid while m_loaded
-    QString m_lowered;      // the phrase looked up, lower-cased
-    bool m_armed = false;   // the watches stand for the last read
-    bool m_loaded = false;  // the names are those of the last read
+    QByteArray m_name;     // the file name to watch; empty when not watched
+    QSet<QString> m_names; // lower-cased, valid while m_loaded
+    QString m_lowered;     // the phrase looked up, lower-cased
+    bool m_armed = false;  // the watches stand for the last read
+    bool m_loaded = false; // the names are those of the last read
     int m_letture = 0;
-    int m_events = -1;      // the inotify instance
+    int m_events = -1; // the inotify instance
     int m_folderWatch = -1;
     int m_fileWatch = -1;
 };

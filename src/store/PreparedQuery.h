@@ -78,7 +78,7 @@ private:
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
     bool m_hasRow = false;
-    std::vector<QVariant> m_bound;     // the values bound, kept alive until the next exec()
+    std::vector<QVariant> m_bound;    // the values bound, kept alive until the next exec()
     std::vector<std::string> m_ascii; // the texts bound, where they are ASCII
     QSqlError m_error;
 };

@@ -25,8 +25,7 @@ void RecordWriter::fail(const QString &action, const PreparedQuery &query) const
                     + QLatin1Char('.'));
 }
 
-PreparedQuery &RecordWriter::prepared(std::unique_ptr<PreparedQuery> &query, const QString &sql,
-                                     const QString &action)
+PreparedQuery &RecordWriter::prepared(std::unique_ptr<PreparedQuery> &query, const QString &sql, const QString &action)
 {
     if (!query) {
         auto made = std::make_unique<PreparedQuery>(m_db, sql, m_engine);
@@ -80,10 +79,10 @@ qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<boo
             if (!column.isEmpty())
                 returned << column;
         const QString given = names.isEmpty()
-            ? QStringLiteral("DEFAULT VALUES")
-            : QStringLiteral("(%1) VALUES (%2)").arg(key, QStringList(names.size(), QStringLiteral("?")).join(u','));
-        prepared(insert,
-                 QStringLiteral("INSERT INTO %1 %2 RETURNING %3").arg(m_table, given, returned.join(u',')),
+                                  ? QStringLiteral("DEFAULT VALUES")
+                                  : QStringLiteral("(%1) VALUES (%2)")
+                                        .arg(key, QStringList(names.size(), QStringLiteral("?")).join(u','));
+        prepared(insert, QStringLiteral("INSERT INTO %1 %2 RETURNING %3").arg(m_table, given, returned.join(u',')),
                  action);
     }
     PreparedQuery &query = *insert;

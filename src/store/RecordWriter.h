@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <memory>
 #include <map>
+#include <memory>
 #include <vector>
 
 /// Writes the records of one record set back to its table: the UPDATE of an

@@ -131,7 +131,7 @@ private:
 QString inserimentoPunteggi(int righe)
 {
     return QStringLiteral("INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) VALUES ")
-        + QStringList(righe, QStringLiteral("(?,?,?,?,?,?)")).join(u',');
+           + QStringList(righe, QStringLiteral("(?,?,?,?,?,?)")).join(u',');
 }
 
 } // namespace
