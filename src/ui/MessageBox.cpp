@@ -11,13 +11,23 @@ QString applicationTitle()
 
 namespace MessageBox {
 
-void show(QWidget *parent, const QString &text, Icon icon, const QString &title)
+namespace {
+
+// What every box of the program shares: its name, title and plain text.
+void prepara(QMessageBox &box, const QString &text, const QString &title)
 {
-    QMessageBox box(parent);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
+}
+
+} // namespace
+
+void show(QWidget *parent, const QString &text, Icon icon, const QString &title)
+{
+    QMessageBox box(parent);
+    prepara(box, text, title);
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);
@@ -39,10 +49,7 @@ void show(QWidget *parent, const QString &text, Icon icon, const QString &title)
 bool ask(QWidget *parent, const QString &text, const QString &title)
 {
     QMessageBox box(parent);
-    box.setObjectName(QStringLiteral("messageBox"));
-    box.setWindowTitle(title);
-    box.setText(text);
-    box.setTextFormat(Qt::PlainText);
+    prepara(box, text, title);
     box.setIcon(QMessageBox::Question);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
