@@ -8,12 +8,11 @@
 #include "store/PreparedQuery.h"
 
 RecordWriter::RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns,
-                           const QString &fileName, PreparedQuery::Engine engine)
+                           const QString &fileName)
     : m_db(db)
     , m_table(table)
     , m_columns(std::move(columns))
     , m_fileName(fileName)
-    , m_engine(engine)
 {
 }
 
@@ -28,7 +27,7 @@ void RecordWriter::fail(const QString &action, const PreparedQuery &query) const
 PreparedQuery &RecordWriter::prepared(std::unique_ptr<PreparedQuery> &query, const QString &sql, const QString &action)
 {
     if (!query) {
-        auto made = std::make_unique<PreparedQuery>(m_db, sql, m_engine);
+        auto made = std::make_unique<PreparedQuery>(m_db, sql);
         if (!made->isValid())
             fail(action, *made);
         query = std::move(made);

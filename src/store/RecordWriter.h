@@ -20,8 +20,7 @@ class RecordWriter
 public:
     /// columns: for each field of the record set, the name of its table
     /// column, or an empty name for a field that is not one (never written).
-    RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns, const QString &fileName,
-                 PreparedQuery::Engine engine = PreparedQuery::Engine::Fastest);
+    RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns, const QString &fileName);
     ~RecordWriter();
 
     RecordWriter(const RecordWriter &) = delete;
@@ -45,7 +44,6 @@ private:
     QString m_table;
     std::vector<QString> m_columns;
     QString m_fileName;
-    PreparedQuery::Engine m_engine;
     std::unique_ptr<PreparedQuery> m_update;
     std::map<QString, std::unique_ptr<PreparedQuery>> m_inserts; // by the list of columns given
 };
