@@ -4,30 +4,19 @@
 #include "import/LeggiVoce.h"
 #include "import/TextFile.h"
 
-namespace {
-
-// True when the item, lower-cased, equals wanted. Plain ASCII is lowered
-// letter by letter as toLower would, without a copy; an item with any other
-// character goes through toLower, whose mappings may change its length.
-bool equalsLowered(QStringView item, const QString &wanted)
+void minuscole(QStringView text, QString &into)
 {
-    const qsizetype size = item.size();
-    const bool sameSize = size == wanted.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        char16_t c = item[i].unicode();
-        if (c >= 0x80)
-            return QString::fromRawData(item.data(), size).toLower() == wanted;
-        if (!sameSize)
-            continue;
-        if (c >= u'A' && c <= u'Z')
-            c += u'a' - u'A';
-        if (c != wanted[i].unicode())
-            return false;
+    into.resize(text.size());
+    QChar *to = into.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80) {
+            into = text.toString().toLower();
+            return;
+        }
+        to[i] = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
     }
-    return sameSize;
 }
-
-} // namespace
 
 bool CercaGrado(const QString &phrase, const QString &path)
 {
@@ -36,9 +25,11 @@ bool CercaGrado(const QString &phrase, const QString &path)
     const QString content = readTextFile(path);
     const QString wanted = phrase.toLower();
     const QStringView text(content);
+    QString item;
     qsizetype pos = 0;
     while (pos < text.size()) {
-        if (equalsLowered(nextItem(text, pos), wanted))
+        minuscole(nextItem(text, pos), item);
+        if (item == wanted)
             return true;
     }
     return false;

@@ -133,25 +133,12 @@ bool Gradi::CercaGrado(const QString &phrase)
 {
     if (!unchanged())
         arm();
-    if (m_loaded)
-        return m_names.contains(lowered(phrase));
+    if (m_loaded) {
+        minuscole(phrase, m_lowered);
+        return m_names.contains(m_lowered);
+    }
     ++m_letture;
     return ::CercaGrado(phrase, m_path);
-}
-
-const QString &Gradi::lowered(const QString &phrase)
-{
-    // ASCII, as rank names mostly are, is lowered in place in a buffer kept
-    // from one lookup to the next; anything else as QString lowers it.
-    m_lowered.resize(phrase.size());
-    QChar *to = m_lowered.data();
-    for (qsizetype i = 0; i < phrase.size(); ++i) {
-        const char16_t c = phrase[i].unicode();
-        if (c >= 0x80)
-            return m_lowered = phrase.toLower();
-        to[i] = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
-    }
-    return m_lowered;
 }
 
 bool Gradi::unchanged()

@@ -41,7 +41,6 @@ public:
     int letture() const { return m_letture; }
 
 private:
-    const QString &lowered(const QString &phrase);
     bool unchanged();
     void arm();
     bool drain();
