@@ -18,12 +18,9 @@ RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const T
     // The statement runs as written, with the rowid fetched in front of its
     // fields so that every record can be written back.
     const auto query = PreparedQuery::run(db, statement.withRowid);
-    const auto failed = [&] {
-        return UserError(QStringLiteral("Impossibile leggere il database «%1»: %2.")
-                             .arg(m_fileName, describeSqlError(query->lastError())));
-    };
+    const QString reading = QStringLiteral("Impossibile leggere il database «%1»");
     if (query->lastError().isValid())
-        throw failed();
+        failSql(reading, m_fileName, query->lastError());
 
     std::vector<QString> writable;
     for (int i = 1; i < query->columnCount(); ++i) {
@@ -46,7 +43,7 @@ RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const T
             fields[i] = query->value(i + 1); // Null comes as an invalid QVariant
     }
     if (query->lastError().isValid())
-        throw failed();
+        failSql(reading, m_fileName, query->lastError());
 }
 
 RecordSet::~RecordSet() = default;

@@ -20,8 +20,7 @@ RecordWriter::~RecordWriter() = default;
 
 void RecordWriter::fail(const QString &action, const PreparedQuery &query) const
 {
-    throw UserError(action.arg(m_fileName) + QStringLiteral(": ") + describeSqlError(query.lastError())
-                    + QLatin1Char('.'));
+    failSql(action, m_fileName, query.lastError());
 }
 
 PreparedQuery &RecordWriter::prepared(std::unique_ptr<PreparedQuery> &query, const QString &sql, const QString &action)

@@ -1,6 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "store/SqlErrors.h"
 
+#include "core/Failure.h"
+
 #include <QSqlError>
 
 namespace {
@@ -69,4 +71,9 @@ QString describeSqlError(const QSqlError &error)
     const QString detail = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     return detail.isEmpty() ? QStringLiteral("errore sconosciuto del database")
                             : QStringLiteral("errore del database (%1)").arg(detail);
+}
+
+void failSql(const QString &action, const QString &fileName, const QSqlError &error)
+{
+    throw UserError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
 }

@@ -19,11 +19,6 @@ namespace Storico {
 
 namespace {
 
-[[noreturn]] void fail(const QString &action, const QString &fileName, const QSqlError &error)
-{
-    throw UserError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
-}
-
 // One write transaction, taken at once (BEGIN IMMEDIATE) so that what is
 // read inside it cannot change; rolled back unless committed.
 class Transazione
@@ -36,7 +31,7 @@ public:
     {
         QSqlQuery begin(m_db);
         if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
-            fail(m_action, m_fileName, begin.lastError());
+            failSql(m_action, m_fileName, begin.lastError());
         m_open = true;
     }
 
@@ -55,7 +50,7 @@ public:
     {
         QSqlQuery commit(m_db);
         if (!commit.exec(QStringLiteral("COMMIT")))
-            fail(m_action, m_fileName, commit.lastError());
+            failSql(m_action, m_fileName, commit.lastError());
         m_open = false;
     }
 
@@ -69,7 +64,7 @@ private:
 int leggiFormato(QSqlQuery &query, const QString &fileName)
 {
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        fail(QStringLiteral("Impossibile leggere il database «%1»"), fileName, query.lastError());
+        failSql(QStringLiteral("Impossibile leggere il database «%1»"), fileName, query.lastError());
     const int formato = query.value(0).toInt();
     query.finish();
     return formato;
@@ -163,7 +158,7 @@ void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
     // as it is.
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
-        fail(QStringLiteral("Impossibile controllare il database «%1»"), fileName, query.lastError());
+        failSql(QStringLiteral("Impossibile controllare il database «%1»"), fileName, query.lastError());
     if (query.value(0).toString() != QLatin1String("ok"))
         throw UserError(QStringLiteral("Il file «%1» è danneggiato: non si può aggiornare per lo storico. "
                                        "Il file non è stato modificato.")
@@ -177,7 +172,7 @@ void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
         return;
     for (const QString &statement : istruzioniSchema()) {
         if (!query.exec(statement))
-            fail(action, fileName, query.lastError());
+            failSql(action, fileName, query.lastError());
     }
     transazione.commit();
 }
@@ -192,11 +187,11 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
 
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("INSERT INTO Rilevazioni (Quando,Tipo) VALUES (?,?)")))
-        fail(action, fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     query.bindValue(0, QLocale::c().toString(quando, QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
     query.bindValue(1, tipo);
     if (!query.exec())
-        fail(action, fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     const qint64 id = query.lastInsertId().toLongLong();
     query.finish();
 
@@ -212,7 +207,7 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
         PreparedQuery single(db, inserimentoPunteggi(1));
         for (PreparedQuery *insert : {&block, &single})
             if (!insert->isValid())
-                fail(action, fileName, insert->lastError());
+                failSql(action, fileName, insert->lastError());
         for (std::size_t k = 0; k < order.size();) {
             const bool full = order.size() - k >= RighePerIstruzione;
             PreparedQuery &insert = full ? block : single;
@@ -226,7 +221,7 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
                 insert.bind(at + 5, r.Punti);
             }
             if (!insert.exec())
-                fail(action, fileName, insert.lastError());
+                failSql(action, fileName, insert.lastError());
         }
     }
     transazione.commit();
@@ -243,14 +238,14 @@ Storia leggiStoria(const QSqlDatabase &db, const QString &fileName)
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("BEGIN")))
-        fail(action, fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     const auto end = [&] {
         query.finish();
         query.exec(QStringLiteral("COMMIT"));
     };
     const auto failed = [&](const QSqlError &error) {
         end();
-        fail(action, fileName, error);
+        failSql(action, fileName, error);
     };
 
     if (!query.exec(QStringLiteral("SELECT Id,Quando,Tipo FROM Rilevazioni")))
@@ -284,13 +279,13 @@ std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, con
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Nick,Grado FROM Punteggi WHERE Rilevazione IN (%1)")
                         .arg(ids.join(u','))))
-        fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+        failSql(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
     while (query.next()) {
         nomi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
                         query.value(3).toString()});
     }
     if (query.lastError().isValid())
-        fail(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+        failSql(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
     return nomi;
 }
 
@@ -301,15 +296,15 @@ void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 
     Transazione transazione(db, action, fileName);
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("DELETE FROM Punteggi WHERE Rilevazione=?")))
-        fail(action, fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     query.bindValue(0, id);
     if (!query.exec())
-        fail(action, fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     if (!query.prepare(QStringLiteral("DELETE FROM Rilevazioni WHERE Id=?")))
-        fail(action, fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     query.bindValue(0, id);
     if (!query.exec())
-        fail(action, fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     if (query.numRowsAffected() != 1)
         throw UserError(QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»: "
                                        "la rilevazione non esiste più. Il file non è stato modificato.")

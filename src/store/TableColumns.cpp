@@ -59,8 +59,7 @@ TableColumns TableColumns::read(const QSqlDatabase &db, const QString &table, co
                                      Column{query.value(0).toInt(), affinityOf(query.value(2).toString())});
     }
     if (query.lastError().isValid())
-        throw UserError(QStringLiteral("Impossibile aprire il database «%1»: %2.")
-                            .arg(fileName, describeSqlError(query.lastError())));
+        failSql(QStringLiteral("Impossibile aprire il database «%1»"), fileName, query.lastError());
     return columns;
 }
 
