@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -127,16 +128,13 @@ void Form4::carica()
     const QString madreTesto = madre >= 0 ? m_quadro.madri[static_cast<std::size_t>(madre)].madre : QString();
 
     StoricoDati::Quadro quadro;
-    try {
+    {
+        const auto chiudi = qScopeGuard([this] { Data1.close(); });
         const QSqlDatabase db = Data1.database();
         quadro = StoricoDati::componi(Storico::leggiStoria(db, Data1.DatabaseName()));
         StoricoDati::assegnaNomi(quadro,
                                  Storico::leggiNomi(db, Data1.DatabaseName(), StoricoDati::rilevazioniDeiNomi(quadro)));
-    } catch (...) {
-        Data1.close();
-        throw;
     }
-    Data1.close();
     m_rilevazioni.inizioAggiornamento();
     m_membri.inizioAggiornamento();
     m_quadro = std::move(quadro);
@@ -221,13 +219,8 @@ void Form4::BtnElimina_Click()
         return;
     const qint64 id = r.id;
     runGuarded(this, [this, id] {
-        try {
-            Storico::eliminaRilevazione(Data1.database(), Data1.DatabaseName(), id);
-        } catch (...) {
-            Data1.close();
-            throw;
-        }
-        Data1.close();
+        const auto chiudi = qScopeGuard([this] { Data1.close(); });
+        Storico::eliminaRilevazione(Data1.database(), Data1.DatabaseName(), id);
     });
     // Shown again as the file now holds it, also after a failure.
     runGuarded(this, [this] { carica(); });
