@@ -80,10 +80,8 @@ PreparedQuery::PreparedQuery(const QSqlDatabase &db, const QString &sql, Engine 
         m_valid = rc == SQLITE_OK && m_stmt;
         if (!m_valid)
             failed();
-        else {
-            m_bound.resize(std::size_t(sqlite3_bind_parameter_count(m_stmt)));
-            m_ascii.resize(m_bound.size());
-        }
+        else
+            m_ascii.resize(std::size_t(sqlite3_bind_parameter_count(m_stmt)));
         return;
     }
     m_query = std::make_unique<QSqlQuery>(db);
@@ -109,26 +107,22 @@ bool PreparedQuery::failed()
     return false;
 }
 
-void PreparedQuery::bind(int position, const QVariant &value)
+bool PreparedQuery::placeholder(int position)
 {
-    if (m_query) {
-        m_query->bindValue(position, value);
-        return;
-    }
-    if (position < 0 || std::size_t(position) >= m_bound.size())
-        return;
+    if (position < 0 || std::size_t(position) >= m_ascii.size())
+        return false;
     if (m_hasRow) {
         sqlite3_reset(m_stmt);
         m_hasRow = false;
     }
-    // The value stays in m_bound, so SQLite reads the text where it lies.
-    QVariant &kept = m_bound[std::size_t(position)] = value;
-    const int index = position + 1;
-    if (!kept.isValid() || kept.isNull()) {
-        sqlite3_bind_null(m_stmt, index);
-        return;
-    }
-    switch (kept.typeId()) {
+    return true;
+}
+
+void PreparedQuery::bind(int position, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return bindNull(position);
+    switch (value.typeId()) {
     case QMetaType::Bool:
     case QMetaType::Int:
     case QMetaType::UInt:
@@ -138,36 +132,71 @@ void PreparedQuery::bind(int position, const QVariant &value)
     case QMetaType::ULong:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
-        sqlite3_bind_int64(m_stmt, index, kept.toLongLong());
-        return;
+        return bind(position, qint64(value.toLongLong()));
     case QMetaType::Double:
     case QMetaType::Float:
-        sqlite3_bind_double(m_stmt, index, kept.toDouble());
-        return;
-    case QMetaType::QByteArray: {
-        const QByteArray &bytes = *static_cast<const QByteArray *>(kept.constData());
-        sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
-        return;
-    }
+        return bind(position, value.toDouble());
     case QMetaType::QString:
-        break;
+        return bind(position, *static_cast<const QString *>(value.constData()));
+    case QMetaType::QByteArray:
+        if (m_query) {
+            m_query->bindValue(position, value);
+        } else if (placeholder(position)) {
+            const QByteArray &bytes = *static_cast<const QByteArray *>(value.constData());
+            sqlite3_bind_blob(m_stmt, position + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        }
+        return;
     default:
-        kept = kept.toString();
-        break;
+        return bind(position, value.toString());
     }
-    const QString &text = *static_cast<const QString *>(kept.constData());
-    if (text.isNull()) {
-        sqlite3_bind_null(m_stmt, index);
+}
+
+void PreparedQuery::bind(int position, qint64 value)
+{
+    if (m_query)
+        m_query->bindValue(position, qlonglong(value));
+    else if (placeholder(position))
+        sqlite3_bind_int64(m_stmt, position + 1, value);
+}
+
+void PreparedQuery::bind(int position, double value)
+{
+    if (m_query)
+        m_query->bindValue(position, value);
+    else if (placeholder(position))
+        sqlite3_bind_double(m_stmt, position + 1, value);
+}
+
+void PreparedQuery::bindNull(int position)
+{
+    if (m_query)
+        m_query->bindValue(position, QVariant());
+    else if (placeholder(position))
+        sqlite3_bind_null(m_stmt, position + 1);
+}
+
+void PreparedQuery::bind(int position, const QString &text)
+{
+    if (text.isNull())
+        return bindNull(position);
+    // SQLite takes U+FEFF at the start of a UTF-16 text for a byte order
+    // mark and drops it; a mark of our own in front is the one it drops.
+    const bool marked = text.startsWith(QChar(0xFEFF));
+    if (m_query) {
+        m_query->bindValue(position, marked ? QChar(0xFEFF) + text : text);
         return;
     }
+    if (!placeholder(position))
+        return;
     // A text in ASCII is the same in UTF-8, the file's encoding, so SQLite
-    // takes it as it is; any other goes as UTF-16, exactly as Qt's driver
-    // gives it (SQLite then drops a leading byte order mark).
+    // takes it as it is; any other goes as UTF-16, as Qt's driver gives it.
     std::string &ascii = m_ascii[std::size_t(position)];
-    if (toAscii(text, ascii))
-        sqlite3_bind_text(m_stmt, index, ascii.data(), int(ascii.size()), SQLITE_STATIC);
-    else
-        sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_STATIC);
+    if (toAscii(text, ascii)) {
+        sqlite3_bind_text(m_stmt, position + 1, ascii.data(), int(ascii.size()), SQLITE_STATIC);
+        return;
+    }
+    const QString given = marked ? QChar(0xFEFF) + text : text;
+    sqlite3_bind_text16(m_stmt, position + 1, given.utf16(), int(given.size() * sizeof(QChar)), SQLITE_TRANSIENT);
 }
 
 bool PreparedQuery::exec()

@@ -45,8 +45,16 @@ public:
     bool isDirect() const { return m_stmt != nullptr; }
 
     /// Binds the value to the placeholder at this position (from 0), as
-    /// Qt's driver binds it: a null QString is Null.
+    /// Qt's driver binds it, except that a text is stored exactly as given
+    /// (see bind(int, const QString &)). Null is an invalid or null QVariant.
     void bind(int position, const QVariant &value);
+    void bind(int position, qint64 value);
+    void bind(int position, int value) { bind(position, qint64(value)); }
+    void bind(int position, double value);
+    /// A null QString is Null. A leading U+FEFF is kept: SQLite would take
+    /// it for a byte order mark and drop it.
+    void bind(int position, const QString &text);
+    void bindNull(int position);
 
     /// Runs the statement up to its first row of results, if it has any.
     /// False with lastError() set when SQLite refused it.
@@ -78,7 +86,7 @@ private:
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
     bool m_hasRow = false;
-    std::vector<QVariant> m_bound;    // the values bound, kept alive until the next exec()
+    bool placeholder(int position);   // readies a direct statement for a new value
     std::vector<std::string> m_ascii; // the texts bound, where they are ASCII
     QSqlError m_error;
 };

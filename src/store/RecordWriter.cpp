@@ -51,7 +51,7 @@ void RecordWriter::update(qint64 rowid, const std::vector<QVariant> &values)
     int bind = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i)
         if (!m_columns[i].isEmpty())
-            query.bind(bind++, StoredValue::bindable(values[i]));
+            query.bind(bind++, values[i]);
     query.bind(bind, rowid);
     if (!query.exec())
         fail(action, query);
@@ -87,7 +87,7 @@ qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<boo
     int bind = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i)
         if (touched[i] && !m_columns[i].isEmpty())
-            query.bind(bind++, StoredValue::bindable(values[i]));
+            query.bind(bind++, values[i]);
     if (!query.exec() || !query.hasRow())
         fail(action, query);
     const qint64 rowid = query.value(0).toLongLong();

@@ -54,20 +54,6 @@ QString storedText(const QString &text)
     return result;
 }
 
-QVariant bindable(const QVariant &v)
-{
-    // SQLite takes U+FEFF at the start of a text for a byte order mark and
-    // drops it (U+FFFE, which it would take for a swapped one, never gets
-    // here: storedText replaced it). A mark of our own in front is the one
-    // it drops.
-    if (v.typeId() != QMetaType::QString)
-        return v;
-    const QString text = v.toString();
-    if (text.startsWith(QChar(0xFEFF)))
-        return QVariant(QChar(0xFEFF) + text);
-    return v;
-}
-
 QVariant toStored(Affinity affinity, const QVariant &v, const QLocale &locale, const QString &field)
 {
     if (isNull(v))

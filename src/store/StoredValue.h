@@ -22,10 +22,6 @@ bool isFloating(const QVariant &v);
 /// what a later session reads.
 QString storedText(const QString &text);
 
-/// A value as it is bound to a statement, so that SQLite stores it as it
-/// stands.
-QVariant bindable(const QVariant &v);
-
 /// The value a column of this affinity holds once it is saved: text for a
 /// number column is read under the locale, whole numbers must fit in 32
 /// bits. Throws UserError naming the value and the field.

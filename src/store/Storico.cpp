@@ -4,7 +4,6 @@
 #include "core/Failure.h"
 #include "store/PreparedQuery.h"
 #include "store/SqlErrors.h"
-#include "store/StoredValue.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -215,10 +214,10 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
                 const RigaRilevazione &r = righe[order[k]];
                 insert.bind(at, id);
                 insert.bind(at + 1, qint64(order[k] + 1));
-                insert.bind(at + 2, StoredValue::bindable(r.Nick));
-                insert.bind(at + 3, StoredValue::bindable(r.Madre));
-                insert.bind(at + 4, StoredValue::bindable(r.Grado));
-                insert.bind(at + 5, r.Punti);
+                insert.bind(at + 2, r.Nick);
+                insert.bind(at + 3, r.Madre);
+                insert.bind(at + 4, r.Grado);
+                insert.bind(at + 5, qint64(r.Punti));
             }
             if (!insert.exec())
                 failSql(action, fileName, insert.lastError());

@@ -74,7 +74,7 @@ void TestPreparedQuery::testEnginesAgree()
     for (int round = 0; round < 2; ++round) {
         insert.bind(0, round == 0 ? QString() : QStringLiteral("Città")); // a null text is Null
         insert.bind(1, QStringLiteral(""));                               // an empty one is not
-        insert.bind(2, QChar(0xFEFF) + withMark);                         // SQLite drops the first mark only
+        insert.bind(2, withMark);                                         // kept, not taken for a byte order mark
         insert.bind(3, round == 0 ? QVariant(2147483647) : QVariant(qlonglong(-5)));
         insert.bind(4, 12.5);
         QVERIFY(insert.exec());
