@@ -96,16 +96,14 @@ bool unchanged(const std::vector<int> &fields, const RecordRows &rows, qsizetype
 
 } // namespace
 
-std::optional<qsizetype> RecordIndexes::findFirst(const RecordRows &rows, std::vector<Wanted> wanted)
+std::optional<qsizetype> RecordIndexes::findFirst(const RecordRows &rows, WantedList wanted)
 {
     std::sort(wanted.begin(), wanted.end(), [](const Wanted &a, const Wanted &b) { return a.first < b.first; });
-    const auto key = keyOf(wanted.size(), [&](std::size_t i) -> const QVariant & { return wanted[i].second; });
+    const auto key = keyOf(std::size_t(wanted.size()),
+                           [&](std::size_t i) -> const QVariant & { return wanted[qsizetype(i)].second; });
     if (!key)
         return std::nullopt;
-    std::vector<int> fields;
-    for (const Wanted &w : wanted)
-        fields.push_back(w.first);
-    const Index &index = indexFor(rows, std::move(fields));
+    const Index &index = indexFor(rows, wanted);
     const auto it = index.records.constFind(*key);
     if (it == index.records.constEnd() || it->empty())
         return std::nullopt;
@@ -169,13 +167,18 @@ void RecordIndexes::Bucket::erase(qsizetype record)
     }
 }
 
-RecordIndexes::Index &RecordIndexes::indexFor(const RecordRows &rows, std::vector<int> fields)
+RecordIndexes::Index &RecordIndexes::indexFor(const RecordRows &rows, const WantedList &wanted)
 {
+    const auto sameFields = [&](const Index &index) {
+        return std::equal(index.fields.cbegin(), index.fields.cend(), wanted.cbegin(), wanted.cend(),
+                          [](int field, const Wanted &w) { return field == w.first; });
+    };
     for (const auto &index : m_indexes)
-        if (index->fields == fields)
+        if (sameFields(*index))
             return *index;
     auto index = std::make_unique<Index>();
-    index->fields = std::move(fields);
+    for (const Wanted &w : wanted)
+        index->fields.push_back(w.first);
     index->records.reserve(rows.count());
     for (qsizetype r = 0; r < rows.count(); ++r)
         if (const auto key = recordKey(index->fields, rows, r))

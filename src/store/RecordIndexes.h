@@ -23,10 +23,12 @@ class RecordIndexes
 public:
     /// One condition: the field at this position equals this value.
     using Wanted = std::pair<int, QVariant>;
+    /// The conditions of one search; a search rarely has more than two.
+    using WantedList = QVarLengthArray<Wanted, 2>;
 
     /// The first record, in record order, whose fields equal every wanted
     /// value; values compare as values, and nothing equals Null.
-    std::optional<qsizetype> findFirst(const RecordRows &rows, std::vector<Wanted> wanted);
+    std::optional<qsizetype> findFirst(const RecordRows &rows, WantedList wanted);
 
     /// A record appended to rows.
     void added(const RecordRows &rows, qsizetype record);
@@ -70,7 +72,7 @@ private:
         QHash<Key, Bucket> records;
     };
 
-    Index &indexFor(const RecordRows &rows, std::vector<int> fields);
+    Index &indexFor(const RecordRows &rows, const WantedList &wanted);
 
     std::vector<std::unique_ptr<Index>> m_indexes;
 };

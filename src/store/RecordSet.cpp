@@ -164,7 +164,7 @@ void RecordSet::setField(int field, const QVariant &v)
 void RecordSet::FindFirst(const std::vector<Criterion> &criteria)
 {
     CancelUpdate();
-    std::vector<RecordIndexes::Wanted> wanted;
+    RecordIndexes::WantedList wanted;
     for (const Criterion &c : criteria)
         wanted.emplace_back(fieldByName(c.field), c.value);
     const auto found = m_indexes.findFirst(m_rows, std::move(wanted));
