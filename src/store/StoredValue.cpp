@@ -4,6 +4,7 @@
 #include "core/Failure.h"
 #include "store/Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -42,6 +43,10 @@ bool isFloating(const QVariant &v)
 
 QString storedText(const QString &text)
 {
+    // Below the surrogates every character is stored as it is.
+    const QStringView chars(text);
+    if (std::all_of(chars.begin(), chars.end(), [](QChar c) { return c.unicode() < 0xD800; }))
+        return text;
     // Shares the text until the first replacement.
     QString result = text;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -58,6 +63,16 @@ QVariant toStored(Affinity affinity, const QVariant &v, const QLocale &locale, c
 {
     if (isNull(v))
         return QVariant();
+    // The common cases first: a text for a text, a whole number for a whole
+    // number.
+    const int type = v.typeId();
+    if (type == QMetaType::QString && (affinity == Affinity::Text || affinity == Affinity::Other))
+        return QVariant(storedText(*static_cast<const QString *>(v.constData())));
+    if (affinity == Affinity::Integer && (type == QMetaType::Int || type == QMetaType::LongLong)) {
+        const qlonglong n = v.toLongLong();
+        if (n >= std::numeric_limits<qint32>::min() && n <= std::numeric_limits<qint32>::max())
+            return QVariant(n);
+    }
     const auto notANumber = [&](const char *kind) {
         return UserError(QStringLiteral("Il valore «%1» non si può leggere come %2 (campo %3).")
                              .arg(v.toString(), QString::fromUtf8(kind), field));
