@@ -120,7 +120,20 @@ bool PreparedQuery::placeholder(int position)
 
 void PreparedQuery::bind(int position, const QVariant &value)
 {
-    if (!value.isValid() || value.isNull())
+    // What a record holds, read without a conversion.
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        return bindNull(position);
+    case QMetaType::QString:
+        return bind(position, *static_cast<const QString *>(value.constData()));
+    case QMetaType::LongLong:
+        return bind(position, qint64(*static_cast<const qlonglong *>(value.constData())));
+    case QMetaType::Double:
+        return bind(position, *static_cast<const double *>(value.constData()));
+    default:
+        break;
+    }
+    if (value.isNull())
         return bindNull(position);
     switch (value.typeId()) {
     case QMetaType::Bool:
@@ -130,14 +143,10 @@ void PreparedQuery::bind(int position, const QVariant &value)
     case QMetaType::UShort:
     case QMetaType::Long:
     case QMetaType::ULong:
-    case QMetaType::LongLong:
     case QMetaType::ULongLong:
         return bind(position, qint64(value.toLongLong()));
-    case QMetaType::Double:
     case QMetaType::Float:
         return bind(position, value.toDouble());
-    case QMetaType::QString:
-        return bind(position, *static_cast<const QString *>(value.constData()));
     case QMetaType::QByteArray:
         if (m_query) {
             m_query->bindValue(position, value);

@@ -45,9 +45,21 @@ namespace {
 // A value as a key part; none for Null, which equals nothing.
 std::optional<KeyPart> keyPart(const QVariant &v)
 {
+    KeyPart part;
+    // Texts and whole numbers, the common keys, are told apart first.
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        part.kind = KeyPart::Kind::Text;
+        part.text = StoredValue::storedText(*static_cast<const QString *>(v.constData()));
+        return part;
+    case QMetaType::LongLong:
+        part.integer = *static_cast<const qlonglong *>(v.constData());
+        return part;
+    default:
+        break;
+    }
     if (StoredValue::isNull(v))
         return std::nullopt;
-    KeyPart part;
     if (StoredValue::isIntegral(v)) {
         part.integer = v.toLongLong();
     } else if (StoredValue::isFloating(v)) {
