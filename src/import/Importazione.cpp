@@ -2,6 +2,7 @@
 #include "import/Importazione.h"
 
 #include "core/Failure.h"
+#include "store/BackgroundCheckpoint.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Numbers.h"
@@ -220,9 +221,13 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             QStringLiteral("Tipo di dati sconosciuto (%1): nessuna riga è stata importata.").arg(tipoDati), 0);
 
     RecordSet *rs = nullptr;
+    // The log goes into the file while the lines are saved; it stops before
+    // the snapshot and the close.
+    std::optional<BackgroundCheckpoint> checkpoint;
     try {
         data1.setRecordSource(Membri::selectAll());
         data1.Refresh();
+        checkpoint.emplace(data1.database());
         rs = &data1.Recordset();
         if (tipoDati == 1)
             Membri::freeAll(*rs);
@@ -239,6 +244,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     const auto ending = [&](qsizetype start) {
         if (saved.empty() || !onlyBlanksFrom(remaining, start))
             return QString();
+        checkpoint.reset();
         const QString why = keepSnapshot(data1, tipoDati, saved);
         data1.close();
         return why.isEmpty() ? QStringLiteral("Il resto del testo è vuoto: la lista è completa e la rilevazione è "
@@ -270,6 +276,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             lineFailed(number, lineExcerpt(remaining, start), error.message(), ending(start));
         }
     }
+    checkpoint.reset();
     const QString why = keepSnapshot(data1, tipoDati, saved);
     data1.close();
     if (storicoNonConservato)

@@ -1,7 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "store/PreparedQuery.h"
 
-#include <QSqlDriver>
+#include "store/SharedSqlite.h"
+
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -10,45 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-// The driver's connection, when the driver runs on the SQLite library
-// linked here: same source, same build options, so that both are one
-// library (the system's, on Linux) and its structures mean the same to
-// both. Anything else, and the statement stays with Qt.
-sqlite3 *sharedConnection(const QSqlDatabase &db)
-{
-#ifdef QUADRIVO_SQLITE_STATIC
-    // A copy of SQLite of our own: never the driver's.
-    Q_UNUSED(db);
-    return nullptr;
-#else
-    if (!db.isOpen() || !db.driver())
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
-    if (!connection)
-        return nullptr;
-
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT sqlite_source_id()")) || !query.next()
-        || query.value(0).toString() != QLatin1String(sqlite3_sourceid()))
-        return nullptr;
-    QStringList theirs;
-    if (!query.exec(QStringLiteral("PRAGMA compile_options")))
-        return nullptr;
-    while (query.next())
-        theirs << query.value(0).toString();
-    QStringList ours;
-    for (int i = 0; const char *option = sqlite3_compileoption_get(i); ++i)
-        ours << QLatin1String(option);
-    if (theirs != ours || sqlite3_initialize() != SQLITE_OK)
-        return nullptr;
-    return connection;
-#endif
-}
 
 // Copies text into ascii when every character is ASCII; false otherwise.
 bool toAscii(const QString &text, std::string &ascii)

@@ -1,10 +1,13 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#include "store/BackgroundCheckpoint.h"
 #include "store/Membri.h"
 #include "store/PreparedQuery.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
 #include "support/TempWorkDir.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -24,6 +27,7 @@ private slots:
     void testEnginesAgree();
     void testBusyDatabaseIsReported_data();
     void testBusyDatabaseIsReported();
+    void testBackgroundCheckpointCopiesTheLogAndLetsGo();
 
 private:
     std::unique_ptr<TempWorkDir> m_dir;
@@ -140,6 +144,27 @@ void TestPreparedQuery::testBusyDatabaseIsReported()
     QVERIFY(isBusyError(insert.lastError()));
     QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
     QVERIFY(insert.exec());
+}
+
+// Records committed while the checkpoint runs reach the file itself, and
+// once it is gone nothing of it holds the file: when the last connection
+// closes, SQLite removes the log.
+void TestPreparedQuery::testBackgroundCheckpointCopiesTheLogAndLetsGo()
+{
+    const QString file = Membri::fileName();
+    const qint64 before = QFileInfo(file).size();
+    {
+        BackgroundCheckpoint checkpoint(m_connection->database());
+        QVERIFY(checkpoint.running()); // this build shares the driver's SQLite
+        PreparedQuery insert(m_connection->database(), QStringLiteral("INSERT INTO Membri (Nick) VALUES (?)"));
+        for (int i = 0; i < 200; ++i) {
+            insert.bind(0, QStringLiteral("Membro %1 con un nome lungo abbastanza da riempire pagine").arg(i));
+            QVERIFY(insert.exec());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > before, 10000);
+    }
+    m_connection.reset();
+    QVERIFY(!QFile::exists(file + QStringLiteral("-wal")));
 }
 
 QTEST_GUILESS_MAIN(TestPreparedQuery)

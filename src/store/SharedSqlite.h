@@ -1,0 +1,13 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QSqlDatabase>
+
+struct sqlite3;
+
+/// The driver's connection, when Qt's SQLite driver runs on the SQLite
+/// library linked here: same source, same build options, so that both are
+/// one library (the system's, on Linux) and its structures and file locks
+/// mean the same to both. nullptr for anything else, and always where the
+/// program carries its own copy of SQLite.
+sqlite3 *sharedConnection(const QSqlDatabase &db);
