@@ -82,7 +82,9 @@ bool PreparedQuery::placeholder(int position)
 
 void PreparedQuery::bind(int position, const QVariant &value)
 {
-    // What a record holds, read without a conversion.
+    // What a record holds (texts, whole numbers, reals) is read without a
+    // conversion. A QVariant of a value type is never null in Qt 6; only
+    // the others (a null pointer) need the test.
     switch (value.typeId()) {
     case QMetaType::UnknownType:
         return bindNull(position);
@@ -92,12 +94,6 @@ void PreparedQuery::bind(int position, const QVariant &value)
         return bind(position, qint64(*static_cast<const qlonglong *>(value.constData())));
     case QMetaType::Double:
         return bind(position, *static_cast<const double *>(value.constData()));
-    default:
-        break;
-    }
-    if (value.isNull())
-        return bindNull(position);
-    switch (value.typeId()) {
     case QMetaType::Bool:
     case QMetaType::Int:
     case QMetaType::UInt:
@@ -118,7 +114,7 @@ void PreparedQuery::bind(int position, const QVariant &value)
         }
         return;
     default:
-        return bind(position, value.toString());
+        return value.isNull() ? bindNull(position) : bind(position, value.toString());
     }
 }
 
