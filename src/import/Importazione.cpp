@@ -241,12 +241,18 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     // A line that fails where the rest of the text is blank (a list pasted
     // with an empty line at its end) still leaves every member line saved:
     // the snapshot is kept, and the message says so.
-    const auto ending = [&](qsizetype start) {
-        if (saved.empty() || !onlyBlanksFrom(remaining, start))
-            return QString();
+    // Once every line is saved: the log's thread stops, the snapshot is
+    // kept and the file closes. Returns why the snapshot was not kept.
+    const auto finish = [&] {
         checkpoint.reset();
         const QString why = keepSnapshot(data1, tipoDati, saved);
         data1.close();
+        return why;
+    };
+    const auto ending = [&](qsizetype start) {
+        if (saved.empty() || !onlyBlanksFrom(remaining, start))
+            return QString();
+        const QString why = finish();
         return why.isEmpty() ? QStringLiteral("Il resto del testo è vuoto: la lista è completa e la rilevazione è "
                                               "stata conservata nello storico.")
                              : QStringLiteral("Il resto del testo è vuoto: la lista è completa, ma la rilevazione "
@@ -276,9 +282,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             lineFailed(number, lineExcerpt(remaining, start), error.message(), ending(start));
         }
     }
-    checkpoint.reset();
-    const QString why = keepSnapshot(data1, tipoDati, saved);
-    data1.close();
+    const QString why = finish();
     if (storicoNonConservato)
         *storicoNonConservato = why.isEmpty() ? QString()
                                               : QStringLiteral("L'importazione è stata salvata, ma la rilevazione "
