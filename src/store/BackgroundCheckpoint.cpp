@@ -32,11 +32,9 @@ struct BackgroundCheckpoint::Worker
         std::unique_lock lock(mutex);
         while (!stop) {
             lock.unlock();
-            int logPages = 0;
-            int copied = 0;
             // Busy or caught up, the next round tries again; a failure
             // leaves the log as it is, to be copied at the close.
-            sqlite3_wal_checkpoint_v2(connection, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logPages, &copied);
+            sqlite3_wal_checkpoint_v2(connection, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
             lock.lock();
             wake.wait_for(lock, interval, [this] { return stop; });
         }
