@@ -5,8 +5,6 @@
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
-#include "store/PreparedQuery.h"
-
 RecordWriter::RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns,
                            const QString &fileName)
     : m_db(db)
