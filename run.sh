@@ -12,4 +12,4 @@ for f in Gradi.txt Esempio1.txt Esempio2.txt; do
     [ -e "$data/$f" ] || cp "$top/examples/$f" "$data/$f"
 done
 cd "$data"
-exec "$top/build/src/quadrivo"
+exec "$top/build/quadrivo"

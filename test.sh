@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test headless (Qt's offscreen platform).
+# Checks that every include points down (scripts/check-layers.sh), then
+# sets up, builds and runs every test headless (Qt's offscreen platform).
 # With CI set (CI=true in CI) it then also runs the sanitizer pass
 # (scripts/sanitize.sh), a short fuzz run (scripts/fuzz.sh, 20 seconds a
 # target) and builds and validates the Debian package (scripts/package.sh,
@@ -8,6 +9,8 @@
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+"$top/scripts/check-layers.sh"
 
 if [ -z "${CI:-}" ]; then
     "$top/scripts/setup.sh"

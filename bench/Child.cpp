@@ -6,8 +6,8 @@
 #include "Steps.h"
 
 #include "app/Form1.h"
-#include "app/Form4.h"
-#include "app/GridTexts.h"
+#include "history/window/Form4.h"
+#include "ranking/GridTexts.h"
 #include "core/Failure.h"
 #include "export/Report.h"
 #include "import/Gradi.h"

@@ -10,7 +10,7 @@
 # points, and each report is taken from the clipboard (xclip; under Wine a
 # small Windows helper reads the Windows clipboard, since Wine's hand-over
 # to X drops the \r of each line end). The Linux
-# build (build/src/quadrivo, built if missing) runs the same steps in a
+# build (build/quadrivo, built if missing) runs the same steps in a
 # folder of its own with the same lists. The two runs must give
 # byte-identical reports and the same rows in the Membri table. Both run
 # with the Italian regional settings. Results and screenshots stay in
@@ -46,7 +46,7 @@ fi
 [ -f "$zip" ] || die "archivio non trovato: $zip"
 zip=$(cd "$(dirname "$zip")" && pwd)/$(basename "$zip")
 
-linux_exe="$top/build/src/quadrivo"
+linux_exe="$top/build/quadrivo"
 if [ ! -x "$linux_exe" ]; then
     echo "Compilazione della versione Linux in build/"
     "$top/scripts/setup.sh" --no-build

@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "app/Form1.h"
 
-#include "app/Form4.h"
-#include "app/Griglia.h"
-#include "app/Module1.h"
-#include "export/Export.h"
-#include "import/Form2.h"
+#include "history/window/Form4.h"
+#include "ranking/Griglia.h"
+#include "ranking/Module1.h"
+#include "export/window/Export.h"
+#include "import/window/Form2.h"
 #include "store/Membri.h"
 #include "ui/AppIcon.h"
 #include "ui/CenterForm.h"

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "app/GridModel.h"
+#include "ranking/GridModel.h"
 #include "store/DataControl.h"
 
 #include <QWidget>

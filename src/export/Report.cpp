@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "export/Report.h"
 
-#include "app/GridTexts.h"
+#include "ranking/GridTexts.h"
 
 #include <QStringView>
 

@@ -4,6 +4,7 @@
 #include "core/Failure.h"
 #include "store/PreparedQuery.h"
 #include "store/SqlErrors.h"
+#include "store/WriteTransaction.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -17,48 +18,6 @@
 namespace Storico {
 
 namespace {
-
-// One write transaction, taken at once (BEGIN IMMEDIATE) so that what is
-// read inside it cannot change; rolled back unless committed.
-class Transazione
-{
-public:
-    Transazione(const QSqlDatabase &db, const QString &action, const QString &fileName)
-        : m_db(db)
-        , m_action(action)
-        , m_fileName(fileName)
-    {
-        QSqlQuery begin(m_db);
-        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
-            failSql(m_action, m_fileName, begin.lastError());
-        m_open = true;
-    }
-
-    ~Transazione()
-    {
-        if (m_open) {
-            QSqlQuery rollback(m_db);
-            rollback.exec(QStringLiteral("ROLLBACK"));
-        }
-    }
-
-    Transazione(const Transazione &) = delete;
-    Transazione &operator=(const Transazione &) = delete;
-
-    void commit()
-    {
-        QSqlQuery commit(m_db);
-        if (!commit.exec(QStringLiteral("COMMIT")))
-            failSql(m_action, m_fileName, commit.lastError());
-        m_open = false;
-    }
-
-private:
-    QSqlDatabase m_db;
-    QString m_action;
-    QString m_fileName;
-    bool m_open = false;
-};
 
 int leggiFormato(QSqlQuery &query, const QString &fileName)
 {
@@ -165,7 +124,7 @@ void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
     query.finish();
 
     const QString action = QStringLiteral("Impossibile aggiornare il database «%1» per lo storico");
-    Transazione transazione(db, action, fileName);
+    WriteTransaction transazione(db, action, fileName);
     // Another program may have brought it up to date meanwhile.
     if (!formatoDaAggiornare(db, fileName))
         return;
@@ -182,7 +141,7 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
     pronto(db, fileName);
     const QString action = QStringLiteral("Impossibile scrivere la rilevazione nel database «%1»");
     const CacheAmpia cache(db);
-    Transazione transazione(db, action, fileName);
+    WriteTransaction transazione(db, action, fileName);
 
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("INSERT INTO Rilevazioni (Quando,Tipo) VALUES (?,?)")))
@@ -292,7 +251,7 @@ void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 
 {
     pronto(db, fileName);
     const QString action = QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»");
-    Transazione transazione(db, action, fileName);
+    WriteTransaction transazione(db, action, fileName);
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("DELETE FROM Punteggi WHERE Rilevazione=?")))
         failSql(action, fileName, query.lastError());

@@ -3,8 +3,8 @@
 // bind the superuser, so when started as root this test runs itself again
 // as an ordinary user.
 #include "app/Form1.h"
-#include "app/Module1.h"
-#include "import/Form2.h"
+#include "ranking/Module1.h"
+#include "import/window/Form2.h"
 #include "import/Importazione.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"

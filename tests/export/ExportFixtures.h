@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "app/GridTexts.h"
+#include "ranking/GridTexts.h"
 
 #include <QList>
 #include <QMetaType>

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "ExportFixtures.h"
-#include "export/Export.h"
-#include "export/Form3.h"
+#include "export/window/Export.h"
+#include "export/window/Form3.h"
 #include "support/MessageBoxCatcher.h"
 #include "ui/TextBox.h"
 

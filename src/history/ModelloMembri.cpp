@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/ModelloMembri.h"
+#include "history/ModelloMembri.h"
 
 namespace StoricoDati {
 

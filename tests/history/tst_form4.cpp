@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // The history window, and the main window's button that opens it.
 #include "app/Form1.h"
-#include "app/Form4.h"
+#include "history/window/Form4.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Storico.h"

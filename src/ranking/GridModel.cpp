@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/GridModel.h"
+#include "ranking/GridModel.h"
 
 GridModel::GridModel(QObject *parent)
     : QAbstractTableModel(parent)

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/Griglia.h"
+#include "ranking/Griglia.h"
 
-#include "app/GridTexts.h"
+#include "ranking/GridTexts.h"
 #include "core/Failure.h"
 #include "store/RecordSet.h"
 

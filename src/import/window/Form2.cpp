@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "import/Form2.h"
+#include "import/window/Form2.h"
 
-#include "app/Module1.h"
+#include "ranking/Module1.h"
 #include "import/FileEsempio.h"
 #include "import/Gradi.h"
 #include "import/Importazione.h"

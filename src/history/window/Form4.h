@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "app/ModelloMembri.h"
-#include "app/ModelloRilevazioni.h"
-#include "app/StoricoDati.h"
+#include "history/ModelloMembri.h"
+#include "history/ModelloRilevazioni.h"
+#include "history/StoricoDati.h"
 #include "store/DataControl.h"
 
 #include <QDialog>

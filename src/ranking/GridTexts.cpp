@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/GridTexts.h"
+#include "ranking/GridTexts.h"
 
 GridTexts::GridTexts()
     : m_cells(Cols)

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/Module1.h"
+#include "ranking/Module1.h"
 
 namespace Module1 {
 

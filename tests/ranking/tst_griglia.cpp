@@ -1,6 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/GridTexts.h"
-#include "app/Griglia.h"
+#include "ranking/GridTexts.h"
+#include "ranking/Griglia.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "support/Seed.h"

@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/GraficoStorico.h"
+#include "history/window/GraficoStorico.h"
 
 #include "core/Failure.h"
 

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // The history window's tables and chart series, worked out by hand.
-#include "app/ModelloMembri.h"
-#include "app/ModelloRilevazioni.h"
-#include "app/StoricoDati.h"
+#include "history/ModelloMembri.h"
+#include "history/ModelloRilevazioni.h"
+#include "history/StoricoDati.h"
 
 #include <QSortFilterProxyModel>
 #include <QTest>

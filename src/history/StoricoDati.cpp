@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/StoricoDati.h"
+#include "history/StoricoDati.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/Form4.h"
+#include "history/window/Form4.h"
 
-#include "app/GraficoStorico.h"
-#include "app/TabelleStorico.h"
+#include "history/window/GraficoStorico.h"
+#include "history/window/TabelleStorico.h"
 #include "core/Failure.h"
 #include "store/Membri.h"
 #include "store/Storico.h"

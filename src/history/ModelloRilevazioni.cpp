@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/ModelloRilevazioni.h"
+#include "history/ModelloRilevazioni.h"
 
 namespace StoricoDati {
 

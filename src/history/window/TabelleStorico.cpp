@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/TabelleStorico.h"
+#include "history/window/TabelleStorico.h"
 
-#include "app/StoricoDati.h"
+#include "history/StoricoDati.h"
 #include "ui/Twips.h"
 
 #include <QHeaderView>

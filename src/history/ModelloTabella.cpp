@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "app/ModelloTabella.h"
+#include "history/ModelloTabella.h"
 
 #include <utility>
 

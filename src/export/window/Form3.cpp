@@ -1,5 +1,5 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "export/Form3.h"
+#include "export/window/Form3.h"
 
 #include "ui/CenterForm.h"
 #include "ui/Guarded.h"

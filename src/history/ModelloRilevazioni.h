@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "app/ModelloTabella.h"
+#include "history/ModelloTabella.h"
 
 namespace StoricoDati {
 

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "export/Export.h"
+#include "export/window/Export.h"
 
-#include "app/GridTexts.h"
-#include "export/Form3.h"
+#include "ranking/GridTexts.h"
+#include "export/window/Form3.h"
 #include "export/Report.h"
 #include "ui/MessageBox.h"
 #include "ui/TextBox.h"

@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include "app/StoricoDati.h"
+#include "history/StoricoDati.h"
 
 #include <QAbstractTableModel>
 #include <QLocale>

@@ -1,0 +1,26 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+/// One write transaction, taken at once (BEGIN IMMEDIATE) so that what is
+/// read inside it cannot change; rolled back unless committed. A failure
+/// throws UserError with the given action (its %1 is the file's name).
+class WriteTransaction
+{
+public:
+    WriteTransaction(const QSqlDatabase &db, const QString &action, const QString &fileName);
+    ~WriteTransaction();
+
+    WriteTransaction(const WriteTransaction &) = delete;
+    WriteTransaction &operator=(const WriteTransaction &) = delete;
+
+    void commit();
+
+private:
+    QSqlDatabase m_db;
+    QString m_action;
+    QString m_fileName;
+    bool m_open = false;
+};
