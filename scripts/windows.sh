@@ -2,16 +2,22 @@
 # Builds Quadrivo for 64-bit Windows on Debian 12 and packs it into
 # build-windows/Quadrivo-<version>-win64.zip.
 #
-#   scripts/windows.sh
+#   [QTCHARTS_SOURCE=qtcharts-everywhere-src-6.4.2.tar.xz] scripts/windows.sh
 #
 # Qt for Windows is built first, once, from Debian's own source packages
-# (qt6-base and qt6-charts of the same version as the Linux Qt, and sqlite3
-# for the SQL driver, since Debian's Qt source leaves SQLite out) with
-# Debian's MinGW-w64 toolchain, and kept outside the repository in
+# (qt6-base of the same version as the Linux Qt, and sqlite3 for the SQL
+# driver, since Debian's Qt source leaves SQLite out) and Qt Charts of the
+# same version, with Debian's MinGW-w64 toolchain, and kept outside the
+# repository in
 #   ${QUADRIVO_MINGW_CACHE:-~/.cache/quadrivo-mingw}/<qt-version>/
 # A stamp file there marks each finished part, so the next run only
 # rebuilds Quadrivo. The source entry lives in a private apt configuration
 # under the cache; the machine's own apt sources are not touched.
+#
+# Qt Charts comes from QTCHARTS_SOURCE when it is set (the release tarball,
+# qtcharts-everywhere-src-<version>.tar.xz from Qt's download site, or an
+# unpacked folder of it), otherwise from Debian's qt6-charts source package.
+# The history window needs it: without it the script stops.
 #
 # Everything heavy runs with nice/ionice and two jobs (JOBS=N changes it).
 set -euo pipefail
@@ -29,14 +35,16 @@ say() { printf '\n== %s\n' "$*"; }
 die() { printf 'windows.sh: %s\n' "$*" >&2; exit 1; }
 
 # Runs one stage and records its wall-clock time.
+# (Its locals are seen by the stage's function: Bash's scoping is dynamic,
+# so they carry names no stage uses.)
 stage() {
-    local name=$1
+    local stage_title=$1
     shift
-    local start=$SECONDS
-    say "$name"
+    local stage_start=$SECONDS
+    say "$stage_title"
     "$@"
-    local s=$((SECONDS - start))
-    printf '%-40s %3d min %02d s\n' "$name" $((s / 60)) $((s % 60)) | tee -a "$times_file"
+    local stage_s=$((SECONDS - stage_start))
+    printf '%-40s %3d min %02d s\n' "$stage_title" $((stage_s / 60)) $((stage_s % 60)) | tee -a "$times_file"
 }
 
 # --- Debian packages ---------------------------------------------------------
@@ -141,8 +149,12 @@ qtbase_options=(
     -DFEATURE_sql_ibase=OFF -DFEATURE_sql_oci=OFF -DFEATURE_sql_db2=OFF
     -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
-    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
-    -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF
+    # The Windows platform plugin draws text through DirectWrite, which
+    # Qt 6.4 builds only together with Direct2D.
+    -DFEATURE_direct2d=ON -DFEATURE_directwrite=ON -DFEATURE_directwrite3=ON
+    # Qt's own FreeType as well, so that fontengine=freetype is at hand.
+    -DFEATURE_freetype=ON -DFEATURE_system_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     -DFEATURE_icu=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
     -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF
     # Debian's source leaves out the Wintab header (its license forbids
@@ -177,15 +189,35 @@ build_qtbase() {
 }
 
 # Qt Charts on top of it, configured through the new Qt's own toolchain
-# file. When the registry cannot give the source, Qt is kept without Charts
-# (a program that needs Charts then fails to configure, saying so) and the
-# next run tries again.
-build_qtcharts() {
-    [ ! -f "$cache/qtcharts.ok" ] || { echo "già pronto: Qt Charts"; return 0; }
-    if ! fetch_source qt6-charts "$qtcharts_src_version" qtcharts; then
-        echo "ATTENZIONE: sorgente di qt6-charts $qtcharts_src_version non disponibile: Qt per Windows resta senza Charts" >&2
+# file, from QTCHARTS_SOURCE or else Debian's source package.
+qtcharts_source() {
+    local given=${QTCHARTS_SOURCE:-}
+    if [ -n "$given" ]; then
+        [ -e "$given" ] || die "QTCHARTS_SOURCE=$given non esiste"
+        [ ! -f "$src/qtcharts/.quadrivo-unpacked" ] || return 0
+        rm -rf "${src:?}/qtcharts"
+        if [ -d "$given" ]; then
+            cp -a "$given" "$src/qtcharts"
+        else
+            mkdir -p "$src/qtcharts"
+            tar -xf "$given" -C "$src/qtcharts" --strip-components=1 \
+                || die "QTCHARTS_SOURCE=$given non è un archivio leggibile"
+        fi
+        [ -f "$src/qtcharts/CMakeLists.txt" ] || die "QTCHARTS_SOURCE=$given non contiene il sorgente di Qt Charts"
+        touch "$src/qtcharts/.quadrivo-unpacked"
         return 0
     fi
+    fetch_source qt6-charts "$qtcharts_src_version" qtcharts && return 0
+    die "sorgente di Qt Charts $qt_version non disponibile dal registro di Debian.
+Il sorgente si trova sul sito di download di Qt come
+qtcharts-everywhere-src-$qt_version.tar.xz (oppure nel repository git pubblico
+di Qt Charts, tag v$qt_version). Indicarlo con:
+  QTCHARTS_SOURCE=/percorso/qtcharts-everywhere-src-$qt_version.tar.xz scripts/windows.sh"
+}
+
+build_qtcharts() {
+    [ ! -f "$cache/qtcharts.ok" ] || { echo "già pronto: Qt Charts"; return 0; }
+    qtcharts_source
     local b="$bld/qtcharts"
     mkdir -p "$b"
     if [ ! -f "$b/build.ninja" ]; then
@@ -199,7 +231,7 @@ build_qtcharts() {
     "${heavy[@]}" cmake --build "$b" -j"$jobs" > "$b/build.log" 2>&1 \
         || { tail -30 "$b/build.log"; die "compilazione di qtcharts non riuscita (vedi $b/build.log)"; }
     cmake --install "$b" > "$b/install.log" 2>&1 || die "installazione di qtcharts non riuscita"
-    echo "$qtcharts_src_version" > "$cache/qtcharts.ok"
+    echo "${QTCHARTS_SOURCE:+$(basename "$QTCHARTS_SOURCE") }$qtcharts_src_version" > "$cache/qtcharts.ok"
     rm -rf "$b" "${src:?}/qtcharts"
 }
 
@@ -210,6 +242,8 @@ cleanup_work() {
     fi
 }
 
+# The Qt Charts source is looked for before the long build of qtbase.
+[ -f "$cache/qtcharts.ok" ] || qtcharts_source
 stage "SQLite per Windows" build_sqlite
 stage "qtbase per Windows" build_qtbase
 stage "qtcharts per Windows" build_qtcharts
@@ -291,7 +325,12 @@ EOF
 package() {
     rm -rf "$stagedir" "$zipfile"
     mkdir -p "$stagedir"/{platforms,styles,sqldrivers,imageformats,translations}
-    cp "$build/src/quadrivo.exe" "$stagedir/"
+    # Where the program is linked depends on the toolchain (Qt's own puts
+    # programs at the top of the build tree): it is looked for.
+    local exe
+    exe=$(find "$build" -name quadrivo.exe -not -path '*/CMakeFiles/*' -print -quit)
+    [ -n "$exe" ] || die "quadrivo.exe non trovato in $build"
+    cp "$exe" "$stagedir/"
     $triplet-strip "$stagedir/quadrivo.exe"
     copy_dlls "$stagedir/quadrivo.exe"
     local plugin
