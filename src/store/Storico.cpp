@@ -247,26 +247,28 @@ std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, con
     return nomi;
 }
 
-void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 id)
+void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, const Rilevazione &rilevazione)
 {
     pronto(db, fileName);
     const QString action = QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»");
     WriteTransaction transazione(db, action, fileName);
     QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("DELETE FROM Punteggi WHERE Rilevazione=?")))
+    if (!query.prepare(QStringLiteral("DELETE FROM Rilevazioni WHERE Id=? AND Quando=? AND Tipo=?")))
         failSql(action, fileName, query.lastError());
-    query.bindValue(0, id);
-    if (!query.exec())
-        failSql(action, fileName, query.lastError());
-    if (!query.prepare(QStringLiteral("DELETE FROM Rilevazioni WHERE Id=?")))
-        failSql(action, fileName, query.lastError());
-    query.bindValue(0, id);
+    query.bindValue(0, rilevazione.Id);
+    query.bindValue(1, rilevazione.Quando);
+    query.bindValue(2, rilevazione.Tipo);
     if (!query.exec())
         failSql(action, fileName, query.lastError());
     if (query.numRowsAffected() != 1)
         throw UserError(QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»: "
                                        "la rilevazione non esiste più. Il file non è stato modificato.")
                             .arg(fileName));
+    if (!query.prepare(QStringLiteral("DELETE FROM Punteggi WHERE Rilevazione=?")))
+        failSql(action, fileName, query.lastError());
+    query.bindValue(0, rilevazione.Id);
+    if (!query.exec())
+        failSql(action, fileName, query.lastError());
     transazione.commit();
 }
 

@@ -96,8 +96,10 @@ struct Nome
 /// texts cost most of the reading. Throws UserError naming the file.
 std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni);
 
-/// Deletes a snapshot and its rows in one transaction. Throws UserError
-/// naming the file.
-void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, qint64 id);
+/// Deletes a snapshot and its rows in one transaction: the snapshot with
+/// the given Id, Quando and Tipo, as a window showed it. Ids of deleted
+/// snapshots are given again, so the Id alone could name a newer one. Throws
+/// UserError naming the file, also when that snapshot no longer exists.
+void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, const Rilevazione &rilevazione);
 
 } // namespace Storico

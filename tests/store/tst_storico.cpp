@@ -106,6 +106,7 @@ private slots:
     void testNewerFileIsRefusedUntouched();
     void testOlderFileThatCannotBeWrittenStillShowsMembers();
     void testKilledWriterLeavesNoHalfSnapshot();
+    void testDeleteActsOnlyOnTheSnapshotSeen();
 
 private:
     std::unique_ptr<TempWorkDir> m_dir;
@@ -314,6 +315,34 @@ void TestStorico::testKilledWriterLeavesNoHalfSnapshot()
              0);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi WHERE Rilevazione NOT IN (SELECT Id FROM Rilevazioni)").toInt(),
              0);
+}
+
+// A deleted newest snapshot frees its Id for the next one: a command on the
+// snapshot a window showed must not reach the new one that took its Id.
+void TestStorico::testDeleteActsOnlyOnTheSnapshotSeen()
+{
+    Membri::createIfMissing(Membri::fileName());
+    DataControl data(italian);
+    openMembers(data);
+    const QSqlDatabase db = data.database();
+    const QString file = Membri::fileName();
+    const std::vector<Storico::RigaRilevazione> righe{{"Lupo", "[1:1:1]", "Capo", 100}};
+    const QDateTime first(QDate(2025, 3, 1), QTime(10, 0));
+    Storico::scriviRilevazione(db, file, first, 1, righe);
+    const qint64 seen = Storico::scriviRilevazione(db, file, first.addDays(7), 2, righe);
+    const Storico::Rilevazione shown{seen, first.addDays(7).toString(Qt::ISODate), 2};
+
+    Storico::eliminaRilevazione(db, file, shown);
+    const qint64 taken = Storico::scriviRilevazione(db, file, first.addDays(14), 1, righe);
+    QCOMPARE(taken, seen);
+    try {
+        Storico::eliminaRilevazione(db, file, shown);
+        QFAIL("the new snapshot was deleted in place of the one shown");
+    } catch (const UserError &error) {
+        QVERIFY2(error.message().contains("non esiste più"), qPrintable(error.message()));
+    }
+    QCOMPARE(rows("SELECT Id,Tipo FROM Rilevazioni ORDER BY Id"), (QList<QVariantList>{{1, 1}, {2, 1}}));
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi").toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestStorico)

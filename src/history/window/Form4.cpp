@@ -217,10 +217,10 @@ void Form4::BtnElimina_Click()
     const QString data = StoricoDati::testoData(r, QLocale());
     if (!MessageBox::ask(this, QStringLiteral("Eliminare la rilevazione del %1?").arg(data), applicationTitle()))
         return;
-    const qint64 id = r.id;
-    runGuarded(this, [this, id] {
+    const Storico::Rilevazione vista{r.id, r.quandoTesto, r.tipo};
+    runGuarded(this, [this, &vista] {
         const auto chiudi = qScopeGuard([this] { Data1.close(); });
-        Storico::eliminaRilevazione(Data1.database(), Data1.DatabaseName(), id);
+        Storico::eliminaRilevazione(Data1.database(), Data1.DatabaseName(), vista);
     });
     // Shown again as the file now holds it, also after a failure.
     runGuarded(this, [this] { carica(); });
