@@ -24,8 +24,9 @@ Quadro componi(const Storico::Storia &storia)
 {
     Quadro quadro;
 
-    // Snapshots newest first. Quando is ISO 8601 local time, so its text
-    // sorts as its time does.
+    // Snapshots newest first, in the order they were taken, which their Ids
+    // record. Quando is local time without an offset: when the clocks go
+    // back it reads earlier than the snapshot before it.
     quadro.rilevazioni.reserve(storia.rilevazioni.size());
     for (const Storico::Rilevazione &r : storia.rilevazioni) {
         RigaRilevazione riga;
@@ -36,11 +37,7 @@ Quadro componi(const Storico::Storia &storia)
         quadro.rilevazioni.push_back(std::move(riga));
     }
     std::sort(quadro.rilevazioni.begin(), quadro.rilevazioni.end(),
-              [](const RigaRilevazione &a, const RigaRilevazione &b) {
-                  if (a.quandoTesto != b.quandoTesto)
-                      return a.quandoTesto > b.quandoTesto;
-                  return a.id > b.id;
-              });
+              [](const RigaRilevazione &a, const RigaRilevazione &b) { return a.id > b.id; });
     QHash<qint64, int> perId;
     perId.reserve(static_cast<qsizetype>(quadro.rilevazioni.size()));
     for (std::size_t i = 0; i < quadro.rilevazioni.size(); ++i)

@@ -49,7 +49,7 @@ struct RigaMadre
 
 struct Quadro
 {
-    /// Newest first (by Quando, then by Id).
+    /// Newest first: by Id, the order they were taken in.
     std::vector<RigaRilevazione> rilevazioni;
     /// By change from highest to lowest, then by Ultima from highest to
     /// lowest, then by Madre.

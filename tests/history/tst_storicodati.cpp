@@ -9,7 +9,7 @@
 
 namespace {
 
-// Three snapshots whose Ids do not follow their times; rows out of order;
+// Three snapshots; rows out of order;
 // a planet twice in one snapshot (its first line, Riga 1, counts); a row of
 // a snapshot that does not exist.
 struct Line
@@ -20,18 +20,18 @@ struct Line
 };
 
 const Line lines[] = {
-    {3, 3, "Duplicato", "[1:1:1]", "Capo", 9},
+    {2, 3, "Duplicato", "[1:1:1]", "Capo", 9},
     {1, 1, "Lupo", "[1:1:1]", "Capo", 1000},
-    {2, 2, "Lupone", "[1:1:1]", "Vice Comandante", 2750},
+    {3, 2, "Lupone", "[1:1:1]", "Vice Comandante", 2750},
     {1, 2, "Orso", "[2:2:2]", "Membro", 250000},
-    {3, 1, "Lupo", "[1:1:1]", "Capo", 1500},
+    {2, 1, "Lupo", "[1:1:1]", "Capo", 1500},
     {1, 3, "Volpe", "[3:3:3]", "Recluta", 5000},
     {99, 1, "Nessuno", "[5:5:5]", "Capo", 7},
     {1, 4, "Calo", "[6:6:6]", "Capo", 800},
-    {3, 2, "Orso", "[2:2:2]", "Membro", 250000},
-    {2, 1, "Gatto", "[4:4:4]", "Recluta", 1234567},
-    {2, 3, "Pari", "[0:9:9]", "Capo", 5000},
-    {2, 4, "Calo", "[6:6:6]", "Capo", 300},
+    {2, 2, "Orso", "[2:2:2]", "Membro", 250000},
+    {3, 1, "Gatto", "[4:4:4]", "Recluta", 1234567},
+    {3, 3, "Pari", "[0:9:9]", "Capo", 5000},
+    {3, 4, "Calo", "[6:6:6]", "Capo", 300},
 };
 
 // The window's contents as it works them out: the history, then the names
@@ -39,7 +39,7 @@ const Line lines[] = {
 StoricoDati::Quadro quadro()
 {
     Storico::Storia s;
-    s.rilevazioni = {{1, "2026-11-01T10:00:00", 1}, {3, "2026-11-08T10:00:00", 2}, {2, "2026-11-15T09:30:00", 1}};
+    s.rilevazioni = {{1, "2026-11-01T10:00:00", 1}, {2, "2026-11-08T10:00:00", 2}, {3, "2026-11-15T09:30:00", 1}};
     for (const Line &l : lines)
         s.punteggi.push_back({l.rilevazione, l.riga, l.madre, l.punti});
     StoricoDati::Quadro q = StoricoDati::componi(s);
@@ -75,6 +75,7 @@ private slots:
     void testTables();
     void testNumbersSortAsNumbers();
     void testChartSeries();
+    void testOrderIsTheOrderTaken();
 };
 
 void TestStoricoDati::testTables_data()
@@ -167,6 +168,24 @@ void TestStoricoDati::testChartSeries()
                                                        {at("2026-11-15T09:30:00"), 2750}}));
     QCOMPARE(StoricoDati::serie(q, 5),
              (QList<QPointF>{{at("2026-11-01T10:00:00"), 800}, {at("2026-11-15T09:30:00"), 300}}));
+}
+
+// Quando is local time without an offset: when the clocks go back, a later
+// snapshot can read as earlier. The order is the order taken, by Id.
+void TestStoricoDati::testOrderIsTheOrderTaken()
+{
+    Storico::Storia s;
+    s.rilevazioni = {{2, "2025-10-26T02:10:00", 2}, {1, "2025-10-26T02:40:00", 1}};
+    s.punteggi = {{1, 1, "[1:1:1]", 100}, {2, 1, "[1:1:1]", 150}};
+    const StoricoDati::Quadro q = StoricoDati::componi(s);
+    QCOMPARE(q.rilevazioni.front().id, 2);
+    QCOMPARE(q.madri.front().prima, 100);
+    QCOMPARE(q.madri.front().ultima, 150);
+    QCOMPARE(q.madri.front().variazione, 50);
+    QList<qreal> totals;
+    for (const QPointF &p : StoricoDati::serie(q, -1))
+        totals << p.y();
+    QCOMPARE(totals, (QList<qreal>{100, 150}));
 }
 
 QTEST_GUILESS_MAIN(TestStoricoDati)
