@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/Failure.h"
+#include "import/FusioneRighe.h"
 #include "import/LeggiRiga.h"
 
 #include <QLocale>
@@ -22,21 +23,6 @@ public:
 private:
     int m_savedLines;
 };
-
-/// The change of a member's score between the two snapshots.
-struct Variazione
-{
-    qint32 diff; // points gained
-    float per;   // percent, rounded to two decimals
-};
-
-/// Points gained and percent from an initial score that is not 0;
-/// std::nullopt when the points gained leave the 32-bit range.
-std::optional<Variazione> calcolaVariazione(qint32 puntiIni, qint32 puntiFin);
-
-/// Rounds to two decimals, halves away from zero, as the "0.00" pattern
-/// does on a single-precision number.
-float arrotondaCentesimi(float q);
 
 /// Merges a pasted member list into the member table through the data
 /// control: tipoDati 1 fills the records with initial scores, 2 matches the
