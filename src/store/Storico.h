@@ -96,6 +96,12 @@ struct Nome
 /// texts cost most of the reading. Throws UserError naming the file.
 std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni);
 
+/// The member lines of the snapshot with the given Id, Quando and Tipo, in
+/// their Riga order. Throws UserError naming the file, also when that
+/// snapshot no longer exists (see eliminaRilevazione).
+std::vector<RigaRilevazione> leggiRighe(const QSqlDatabase &db, const QString &fileName,
+                                        const Rilevazione &rilevazione);
+
 /// Deletes a snapshot and its rows in one transaction: the snapshot with
 /// the given Id, Quando and Tipo, as a window showed it. Ids of deleted
 /// snapshots are given again, so the Id alone could name a newer one. Throws
