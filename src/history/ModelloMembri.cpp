@@ -6,7 +6,8 @@ namespace StoricoDati {
 ModelloMembri::ModelloMembri(const Quadro &quadro, const QLocale &locale, QObject *parent)
     : ModelloTabella(quadro, locale,
                      {QStringLiteral("Nick"), QStringLiteral("Madre"), QStringLiteral("Grado"), QStringLiteral("Prima"),
-                      QStringLiteral("Ultima"), QStringLiteral("Variazione"), QStringLiteral("Rilevazioni")},
+                      QStringLiteral("Ultima"), QStringLiteral("Variazione"), QStringLiteral("Rilevazioni"),
+                      QStringLiteral("Giorni fermo")},
                      Prima, parent)
 {
 }
@@ -32,6 +33,8 @@ QVariant ModelloMembri::testo(int riga, int colonna) const
         return testoVariazione(r.variazione, locale());
     case Rilevazioni:
         return locale().toString(r.rilevazioni);
+    case GiorniFermo:
+        return locale().toString(r.giorniFermo);
     default:
         return {};
     }
@@ -55,6 +58,8 @@ QVariant ModelloMembri::chiave(int riga, int colonna) const
         return r.variazione;
     case Rilevazioni:
         return r.rilevazioni;
+    case GiorniFermo:
+        return r.giorniFermo;
     default:
         return {};
     }

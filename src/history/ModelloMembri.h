@@ -6,11 +6,11 @@
 namespace StoricoDati {
 
 /// The table of members over a Quadro: Nick, Madre, Grado, Prima, Ultima,
-/// Variazione, Rilevazioni.
+/// Variazione, Rilevazioni, Giorni fermo.
 class ModelloMembri : public ModelloTabella
 {
 public:
-    enum Colonna { Nick, Madre, Grado, Prima, Ultima, Variazione, Rilevazioni, Colonne };
+    enum Colonna { Nick, Madre, Grado, Prima, Ultima, Variazione, Rilevazioni, GiorniFermo, Colonne };
 
     ModelloMembri(const Quadro &quadro, const QLocale &locale, QObject *parent = nullptr);
 

@@ -18,6 +18,23 @@ struct Voce
     qint64 punti;
 };
 
+// Whole days from the first of the run of equal scores at the end of a
+// planet's course (oldest first) to its last snapshot; only time counts,
+// not how many snapshots the run holds.
+qint64 giorniFermo(const Quadro &quadro, const std::vector<Voce> &sue)
+{
+    std::size_t inizio = sue.size() - 1;
+    while (inizio > 0 && sue[inizio - 1].punti == sue.back().punti)
+        --inizio;
+    if (inizio == sue.size() - 1)
+        return 0;
+    const QDateTime &da = quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].rilevazione)].quando;
+    const QDateTime &a = quadro.rilevazioni[static_cast<std::size_t>(sue.back().rilevazione)].quando;
+    if (!da.isValid() || !a.isValid())
+        return 0;
+    return std::max<qint64>(0, da.secsTo(a) / 86400);
+}
+
 } // namespace
 
 Quadro componi(const Storico::Storia &storia)
@@ -92,6 +109,7 @@ Quadro componi(const Storico::Storia &storia)
         riga.punti.reserve(sue.size());
         for (const Voce &v : sue)
             riga.punti.emplace_back(v.rilevazione, v.punti);
+        riga.giorniFermo = giorniFermo(quadro, sue);
     }
     std::sort(quadro.madri.begin(), quadro.madri.end(), [](const RigaMadre &a, const RigaMadre &b) {
         if (a.variazione != b.variazione)

@@ -42,6 +42,11 @@ struct RigaMadre
     qint64 ultima = 0;            // score in the latest one
     qint64 variazione = 0;
     int rilevazioni = 0;
+    /// Whole days its score has stood still: from the first of the run of
+    /// equal scores that ends its course to the last snapshot holding it;
+    /// 0 when the latest score differs from the one before, or when the
+    /// time of either does not read or runs backwards.
+    qint64 giorniFermo = 0;
     /// Its score in every snapshot holding it, oldest first: the index of
     /// the snapshot in Quadro::rilevazioni, and the score.
     std::vector<std::pair<int, qint64>> punti;

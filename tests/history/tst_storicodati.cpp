@@ -76,6 +76,7 @@ private slots:
     void testNumbersSortAsNumbers();
     void testChartSeries();
     void testOrderIsTheOrderTaken();
+    void testGiorniFermo();
 };
 
 void TestStoricoDati::testTables_data()
@@ -98,20 +99,20 @@ void TestStoricoDati::testTables_data()
     const QLocale en(QLocale::English, QLocale::UnitedStates);
     QTest::newRow("italiano") << it << dates(it, {"Iniziale 4 1.242.617", "Finale 3 251.509", "Iniziale 4 256.800"})
                               << QList<QStringList>{
-                                     {"Lupone", "[1:1:1]", "Vice Comandante", "1.000", "2.750", "+1.750", "3"},
-                                     {"Gatto", "[4:4:4]", "Recluta", "1.234.567", "1.234.567", "0", "1"},
-                                     {"Orso", "[2:2:2]", "Membro", "250.000", "250.000", "0", "2"},
-                                     {"Pari", "[0:9:9]", "Capo", "5.000", "5.000", "0", "1"},
-                                     {"Volpe", "[3:3:3]", "Recluta", "5.000", "5.000", "0", "1"},
-                                     {"Calo", "[6:6:6]", "Capo", "800", "300", "-500", "2"}};
+                                     {"Lupone", "[1:1:1]", "Vice Comandante", "1.000", "2.750", "+1.750", "3", "0"},
+                                     {"Gatto", "[4:4:4]", "Recluta", "1.234.567", "1.234.567", "0", "1", "0"},
+                                     {"Orso", "[2:2:2]", "Membro", "250.000", "250.000", "0", "2", "7"},
+                                     {"Pari", "[0:9:9]", "Capo", "5.000", "5.000", "0", "1", "0"},
+                                     {"Volpe", "[3:3:3]", "Recluta", "5.000", "5.000", "0", "1", "0"},
+                                     {"Calo", "[6:6:6]", "Capo", "800", "300", "-500", "2", "0"}};
     QTest::newRow("english") << en << dates(en, {"Iniziale 4 1,242,617", "Finale 3 251,509", "Iniziale 4 256,800"})
                              << QList<QStringList>{
-                                    {"Lupone", "[1:1:1]", "Vice Comandante", "1,000", "2,750", "+1,750", "3"},
-                                    {"Gatto", "[4:4:4]", "Recluta", "1,234,567", "1,234,567", "0", "1"},
-                                    {"Orso", "[2:2:2]", "Membro", "250,000", "250,000", "0", "2"},
-                                    {"Pari", "[0:9:9]", "Capo", "5,000", "5,000", "0", "1"},
-                                    {"Volpe", "[3:3:3]", "Recluta", "5,000", "5,000", "0", "1"},
-                                    {"Calo", "[6:6:6]", "Capo", "800", "300", "-500", "2"}};
+                                    {"Lupone", "[1:1:1]", "Vice Comandante", "1,000", "2,750", "+1,750", "3", "0"},
+                                    {"Gatto", "[4:4:4]", "Recluta", "1,234,567", "1,234,567", "0", "1", "0"},
+                                    {"Orso", "[2:2:2]", "Membro", "250,000", "250,000", "0", "2", "7"},
+                                    {"Pari", "[0:9:9]", "Capo", "5,000", "5,000", "0", "1", "0"},
+                                    {"Volpe", "[3:3:3]", "Recluta", "5,000", "5,000", "0", "1", "0"},
+                                    {"Calo", "[6:6:6]", "Capo", "800", "300", "-500", "2", "0"}};
 }
 
 void TestStoricoDati::testTables()
@@ -132,7 +133,7 @@ void TestStoricoDati::testTables()
         for (int c = 0; c < model->columnCount(); ++c)
             headers << model->headerData(c, Qt::Horizontal).toString();
     QCOMPARE(headers, (QStringList{"Data", "Tipo", "Membri", "Punti totali", "Nick", "Madre", "Grado", "Prima",
-                                   "Ultima", "Variazione", "Rilevazioni"}));
+                                   "Ultima", "Variazione", "Rilevazioni", "Giorni fermo"}));
 }
 
 void TestStoricoDati::testNumbersSortAsNumbers()
@@ -186,6 +187,27 @@ void TestStoricoDati::testOrderIsTheOrderTaken()
     for (const QPointF &p : StoricoDati::serie(q, -1))
         totals << p.y();
     QCOMPARE(totals, (QList<qreal>{100, 150}));
+}
+
+// Days counted by time, not by snapshots: a run to the end (also across a
+// snapshot that lacks the planet), a change in the latest snapshot, a
+// planet seen once, a day short by a second, and a clock set back.
+void TestStoricoDati::testGiorniFermo()
+{
+    Storico::Storia s;
+    s.rilevazioni = {{1, "2026-01-01T12:00:00", 1}, {2, "2026-01-03T12:00:00", 2}, {3, "2026-01-10T11:59:59", 1},
+                     {4, "2026-01-10T12:05:00", 2}, {5, "2026-01-10T11:00:00", 1}};
+    const std::pair<const char *, std::vector<std::pair<qint64, qint64>>> planets[] = {
+        {"A", {{1, 10}, {2, 10}, {3, 10}, {4, 10}}}, {"B", {{1, 5}, {2, 7}, {4, 7}}},
+        {"C", {{1, 1}, {2, 1}, {3, 1}, {4, 2}}},     {"D", {{3, 9}}},
+        {"E", {{1, 3}, {3, 3}}},                     {"G", {{4, 4}, {5, 4}}}};
+    for (const auto &[madre, scores] : planets)
+        for (const auto &[id, punti] : scores)
+            s.punteggi.push_back({id, 1, QString::fromLatin1(madre), punti});
+    QMap<QString, qint64> giorni;
+    for (const StoricoDati::RigaMadre &m : StoricoDati::componi(s).madri)
+        giorni.insert(m.madre, m.giorniFermo);
+    QCOMPARE(giorni, (QMap<QString, qint64>{{"A", 9}, {"B", 7}, {"C", 0}, {"D", 0}, {"E", 8}, {"G", 0}}));
 }
 
 QTEST_GUILESS_MAIN(TestStoricoDati)

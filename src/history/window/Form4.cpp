@@ -50,7 +50,7 @@ Form4::Form4(QWidget *parent)
     TabelleStorico::setColumnWidths(TblMembri, {QStringLiteral("Nickname lungo"), QStringLiteral("[00:000:00]"),
                                                 QStringLiteral("Vice Comandante"), QStringLiteral("000.000.000"),
                                                 QStringLiteral("000.000.000"), QStringLiteral("+000.000.000"),
-                                                QStringLiteral("000")});
+                                                QStringLiteral("000"), QStringLiteral("0.000")});
 
     Grafico = new GraficoStorico(font());
     Grafico->setObjectName(QStringLiteral("Grafico"));
