@@ -180,11 +180,16 @@ void Form1::BtnEsci_Click()
     close();
 }
 
-// The history window; the grid is not rebuilt afterwards.
+// The history window; the grid is rebuilt afterwards only when a
+// comparison there rewrote the member table.
 void Form1::BtnStorico_Click()
 {
-    runGuarded(this, [this] {
+    bool confrontato = false;
+    runGuarded(this, [this, &confrontato] {
         Form4 form(this);
         form.exec();
+        confrontato = form.confrontoFatto();
     });
+    if (confrontato)
+        runGuarded(this, [this] { CaricaGriglia(); });
 }

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTableView>
 #include <QTest>
@@ -74,6 +75,7 @@ private slots:
     void testEmptyHistory();
     void testUnreadableHistoryIsReported();
     void testMainWindowButton();
+    void testCompareTwoSnapshots();
 
 private:
     std::unique_ptr<WindowTestScene> m_scene;
@@ -252,6 +254,58 @@ void TestForm4::testMainWindowButton()
     QTest::mouseClick(button, Qt::LeftButton);
     QVERIFY(opened);
     QCOMPARE(form.grid().Rows(), 2);
+}
+
+// Two snapshots chosen together replace the statistics, after a question
+// whose default is No; the window closes and the grid is rebuilt.
+void TestForm4::testCompareTwoSnapshots()
+{
+    seedHistory();
+    Form1 form;
+    QCOMPARE(form.grid().Rows(), 1);
+    bool checked = false;
+    QTimer::singleShot(0, &form, [&] {
+        auto *history = qobject_cast<Form4 *>(QApplication::activeModalWidget());
+        QVERIFY(history);
+        const auto closeOnFailure = qScopeGuard([history] { history->close(); });
+        auto *snapshots = history->findChild<QTableView *>("TblRilevazioni");
+        auto *elimina = history->findChild<QPushButton *>("BtnElimina");
+        auto *confronta = history->findChild<QPushButton *>("BtnConfronta");
+        QVERIFY(confronta);
+        QCOMPARE(confronta->text(), QStringLiteral("Co&nfronta"));
+        QCOMPARE(confronta->size(), elimina->size());
+        QCOMPARE(elimina->nextInFocusChain(), confronta);
+        QVERIFY(elimina->isEnabled() && !confronta->isEnabled());
+        // The newest is selected; the oldest is added to it.
+        snapshots->selectionModel()->select(snapshots->model()->index(3, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QVERIFY(!elimina->isEnabled() && confronta->isEnabled());
+        const QString oldest = snapshots->model()->index(3, 0).data().toString();
+        const QString newest = snapshots->model()->index(0, 0).data().toString();
+
+        m_scene->boxes.answerNext(QMessageBox::No);
+        QTest::mouseClick(confronta, Qt::LeftButton);
+        auto boxes = m_scene->boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, QStringLiteral("Sostituire le statistiche attuali con il confronto fra la "
+                                               "rilevazione del %1 e quella del %2?")
+                                    .arg(oldest, newest));
+        QCOMPARE(boxes[0].defaultButton, QMessageBox::No);
+        QVERIFY(history->isVisible());
+        QCOMPARE(queryValue("SELECT COUNT(*) FROM Membri").toInt(), 0);
+
+        m_scene->boxes.answerNext(QMessageBox::Yes);
+        QTest::mouseClick(confronta, Qt::LeftButton);
+        QCOMPARE(m_scene->boxes.take().size(), 1);
+        QVERIFY(!history->isVisible());
+        checked = true;
+    });
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnStorico"), Qt::LeftButton);
+    QVERIFY(checked);
+    // Lupo and Orso from the first list to the last; Volpe left.
+    QCOMPARE(form.grid().Rows(), 4);
+    QCOMPARE(queryValue("SELECT SUM(Diff) FROM Membri WHERE Valid=1").toInt(), 1500 - 2000);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Rilevazioni").toInt(), 4);
 }
 
 QTEST_MAIN(TestForm4)

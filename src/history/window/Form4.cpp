@@ -4,6 +4,7 @@
 #include "history/window/GraficoStorico.h"
 #include "history/window/TabelleStorico.h"
 #include "core/Failure.h"
+#include "import/Confronto.h"
 #include "store/Membri.h"
 #include "store/Storico.h"
 #include "ui/AppIcon.h"
@@ -43,6 +44,8 @@ Form4::Form4(QWidget *parent)
     m_ordineMembri = new QSortFilterProxyModel(this);
     TblRilevazioni = TabelleStorico::addTable(this, "TblRilevazioni", &m_rilevazioni, m_ordineRilevazioni,
                                               StoricoDati::ModelloRilevazioni::Data);
+    // Two snapshots are chosen together for a comparison.
+    TblRilevazioni->setSelectionMode(QAbstractItemView::ExtendedSelection);
     TblMembri =
         TabelleStorico::addTable(this, "TblMembri", &m_membri, m_ordineMembri, StoricoDati::ModelloMembri::Variazione);
     TabelleStorico::setColumnWidths(TblRilevazioni, {QStringLiteral("00/00/0000 00:00"), QStringLiteral("Iniziale"),
@@ -71,9 +74,10 @@ Form4::Form4(QWidget *parent)
     BtnCopia = addCommandButton(this, "BtnCopia", "C&opia grafico", 0, 0, 1455, 435);
     BtnSalva = addCommandButton(this, "BtnSalva", "Salva &immagine...", 0, 0, 1815, 435);
     BtnElimina = addCommandButton(this, "BtnElimina", "&Elimina rilevazione", 0, 0, 1935, 435);
+    BtnConfronta = addCommandButton(this, "BtnConfronta", "Co&nfronta", 0, 0, 1935, 435);
     BtnChiudi = addCommandButton(this, "BtnChiudi", "&Chiudi", 0, 0, 1215, 435);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {BtnCopia, BtnSalva, BtnElimina}) {
+    for (QPushButton *button : {BtnCopia, BtnSalva, BtnElimina, BtnConfronta}) {
         button->setMinimumSize(button->size());
         buttons->addWidget(button);
     }
@@ -89,11 +93,13 @@ Form4::Form4(QWidget *parent)
     QWidget::setTabOrder(TblMembri, BtnCopia);
     QWidget::setTabOrder(BtnCopia, BtnSalva);
     QWidget::setTabOrder(BtnSalva, BtnElimina);
-    QWidget::setTabOrder(BtnElimina, BtnChiudi);
+    QWidget::setTabOrder(BtnElimina, BtnConfronta);
+    QWidget::setTabOrder(BtnConfronta, BtnChiudi);
 
     connect(BtnCopia, &QPushButton::clicked, this, &Form4::BtnCopia_Click);
     connect(BtnSalva, &QPushButton::clicked, this, &Form4::BtnSalva_Click);
     connect(BtnElimina, &QPushButton::clicked, this, &Form4::BtnElimina_Click);
+    connect(BtnConfronta, &QPushButton::clicked, this, &Form4::BtnConfronta_Click);
     connect(BtnChiudi, &QPushButton::clicked, this, &Form4::BtnChiudi_Click);
     connect(TblMembri->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { disegnaGrafico(); });
     connect(TblRilevazioni->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -157,10 +163,13 @@ void Form4::carica()
     aggiornaPulsanti();
 }
 
-int Form4::rilevazioneSelezionata() const
+QList<int> Form4::rilevazioniSelezionate() const
 {
-    const QModelIndexList rows = TblRilevazioni->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : m_ordineRilevazioni->mapToSource(rows.first()).row();
+    QList<int> scelte;
+    for (const QModelIndex &row : TblRilevazioni->selectionModel()->selectedRows())
+        scelte << m_ordineRilevazioni->mapToSource(row).row();
+    std::sort(scelte.begin(), scelte.end());
+    return scelte;
 }
 
 int Form4::madreSelezionata() const
@@ -174,7 +183,9 @@ void Form4::aggiornaPulsanti()
     const bool any = !m_quadro.rilevazioni.empty();
     BtnCopia->setEnabled(any);
     BtnSalva->setEnabled(any);
-    BtnElimina->setEnabled(any && rilevazioneSelezionata() >= 0);
+    const qsizetype scelte = rilevazioniSelezionate().size();
+    BtnElimina->setEnabled(any && scelte == 1);
+    BtnConfronta->setEnabled(scelte == 2);
 }
 
 void Form4::disegnaGrafico()
@@ -210,10 +221,10 @@ void Form4::BtnSalva_Click()
 
 void Form4::BtnElimina_Click()
 {
-    const int selected = rilevazioneSelezionata();
-    if (selected < 0)
+    const QList<int> scelte = rilevazioniSelezionate();
+    if (scelte.size() != 1)
         return;
-    const StoricoDati::RigaRilevazione &r = m_quadro.rilevazioni[static_cast<std::size_t>(selected)];
+    const StoricoDati::RigaRilevazione &r = m_quadro.rilevazioni[static_cast<std::size_t>(scelte.first())];
     const QString data = StoricoDati::testoData(r, QLocale());
     if (!MessageBox::ask(this, QStringLiteral("Eliminare la rilevazione del %1?").arg(data), applicationTitle()))
         return;
@@ -223,6 +234,36 @@ void Form4::BtnElimina_Click()
         Storico::eliminaRilevazione(Data1.database(), Data1.DatabaseName(), vista);
     });
     // Shown again as the file now holds it, also after a failure.
+    runGuarded(this, [this] { carica(); });
+}
+
+void Form4::BtnConfronta_Click()
+{
+    const QList<int> scelte = rilevazioniSelezionate();
+    if (scelte.size() != 2)
+        return;
+    // Newest first in the Quadro: the second is the older, the start.
+    const StoricoDati::RigaRilevazione &a = m_quadro.rilevazioni[static_cast<std::size_t>(scelte[1])];
+    const StoricoDati::RigaRilevazione &b = m_quadro.rilevazioni[static_cast<std::size_t>(scelte[0])];
+    const QLocale locale;
+    if (!MessageBox::ask(this,
+                         QStringLiteral("Sostituire le statistiche attuali con il confronto fra la rilevazione del %1 "
+                                        "e quella del %2?")
+                             .arg(StoricoDati::testoData(a, locale), StoricoDati::testoData(b, locale)),
+                         applicationTitle()))
+        return;
+    const Storico::Rilevazione inizio{a.id, a.quandoTesto, a.tipo};
+    const Storico::Rilevazione fine{b.id, b.quandoTesto, b.tipo};
+    runGuarded(this, [&] {
+        const auto chiudi = qScopeGuard([this] { Data1.close(); });
+        confrontaRilevazioni(Data1, inizio, fine);
+        m_confrontoFatto = true;
+    });
+    if (m_confrontoFatto) {
+        accept();
+        return;
+    }
+    // A snapshot may be gone: the window shows the file as it is now.
     runGuarded(this, [this] { carica(); });
 }
 

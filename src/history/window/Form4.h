@@ -35,10 +35,15 @@ public:
     /// The chart as it is drawn now.
     QImage immagineGrafico() const;
 
+    /// True once "Co&nfronta" has rewritten the member table: the grid
+    /// behind the window is to be rebuilt.
+    bool confrontoFatto() const { return m_confrontoFatto; }
+
 private slots:
     void BtnCopia_Click();
     void BtnSalva_Click();
     void BtnElimina_Click();
+    void BtnConfronta_Click();
     void BtnChiudi_Click();
 
 private:
@@ -47,8 +52,10 @@ private:
     void carica();
     void disegnaGrafico();
     void aggiornaPulsanti();
-    /// The selected row of each table, as an index into the Quadro; -1 when none.
-    int rilevazioneSelezionata() const;
+    /// The selected rows of the snapshots, as indexes into the Quadro, in
+    /// the Quadro's order (newest first).
+    QList<int> rilevazioniSelezionate() const;
+    /// The selected member, as an index into the Quadro; -1 when none.
     int madreSelezionata() const;
 
     QTableView *TblRilevazioni = nullptr;
@@ -57,6 +64,7 @@ private:
     QPushButton *BtnCopia = nullptr;
     QPushButton *BtnSalva = nullptr;
     QPushButton *BtnElimina = nullptr;
+    QPushButton *BtnConfronta = nullptr;
     QPushButton *BtnChiudi = nullptr;
 
     QSortFilterProxyModel *m_ordineRilevazioni = nullptr;
@@ -66,4 +74,5 @@ private:
     StoricoDati::Quadro m_quadro;
     StoricoDati::ModelloRilevazioni m_rilevazioni;
     StoricoDati::ModelloMembri m_membri;
+    bool m_confrontoFatto = false;
 };
