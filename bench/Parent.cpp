@@ -217,7 +217,8 @@ int runParent(const std::vector<SizePlan> &plan)
         double worst = 0;
         QString worstLabel;
         for (const StepInfo &step : steps) {
-            if (step.floor || step.step == Step::StartUp || step.step == Step::HistoryWindow)
+            if (step.floor || step.step == Step::StartUp || step.step == Step::HistoryWindow
+                || step.step == Step::Compare)
                 continue;
             if (*r->median(step.key) > worst) {
                 worst = *r->median(step.key);
@@ -248,6 +249,8 @@ int runParent(const std::vector<SizePlan> &plan)
                 QStringLiteral("%1 ms, %2 %").arg(ms(snapshot), QString::number(100.0 * share, 'f', 1)));
         verdict(QStringLiteral("32,767: history window, %1 snapshots, < 1.5 s").arg(r->snapshots),
                 *r->median("history") < 1500, QStringLiteral("%1 ms").arg(ms(*r->median("history"))));
+        verdict(QStringLiteral("32,767: comparison of 2 snapshots < 1 s"), *r->median("compare") < 1000,
+                QStringLiteral("%1 ms").arg(ms(*r->median("compare"))));
         verdict(QStringLiteral("32,767: peak memory < 200 MB"), r->peakBytes < 200'000'000,
                 QStringLiteral("%1 MB").arg(QString::number(double(r->peakBytes) / 1.0e6, 'f', 1)));
         for (const auto &[importKey, floorKey] : {std::pair{"import1", "floor1"}, std::pair{"import2", "floor2"}}) {

@@ -17,6 +17,7 @@ const std::vector<StepInfo> &allSteps()
         {Step::ReportByPercent, "report0", "report, by %", false},
         {Step::Snapshot, "snapshot", "history: write one snapshot of N lines", false},
         {Step::HistoryWindow, "history", "history window open, filled (S x N)", false},
+        {Step::Compare, "compare", "compare 2 snapshots, Si to grid painted", false},
     };
     return steps;
 }

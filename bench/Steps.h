@@ -20,6 +20,7 @@ enum class Step {
     ReportByPercent,
     Snapshot,
     HistoryWindow,
+    Compare,
 };
 
 struct StepInfo
