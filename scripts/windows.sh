@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Quadrivo for 64-bit Windows on Debian 12 and packs it into
-# build-windows/Quadrivo-<version>-win64.zip.
+# build-windows/Quadrivo-<version>-win64.zip and the installer
+# build-windows/Quadrivo-<version>-setup.exe (NSIS, for the current user).
 #
 #   [QTCHARTS_SOURCE=qtcharts-everywhere-src-6.4.2.tar.xz] scripts/windows.sh
 #
@@ -49,7 +50,7 @@ stage() {
 
 # --- Debian packages ---------------------------------------------------------
 
-packages=(cmake ninja-build dpkg-dev tcl xz-utils zip
+packages=(cmake ninja-build dpkg-dev tcl xz-utils zip nsis
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libsqlite3-dev)
 
@@ -342,6 +343,7 @@ package() {
     # Qt looks for its plugins and translations beside the program.
     printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' > "$stagedir/qt.conf"
     cp "$top/examples/Gradi.txt" "$top/examples/Esempio1.txt" "$top/examples/Esempio2.txt" "$stagedir/"
+    sed 's/$/\r/' "$top/LICENSE" > "$stagedir/LICENSE.txt"
     write_leggimi
     (cd "$out" && zip -q -r -X "$zipfile" "$name")
     echo "contenuto:"
@@ -349,6 +351,31 @@ package() {
 }
 stage "archivio zip" package
 
-say "pronto: $zipfile"
+# --- The installer -----------------------------------------------------------
+
+setupfile="$out/Quadrivo-$version-setup.exe"
+installer() {
+    # What the uninstaller removes: every file the zip holds, then its
+    # folders, deepest first; nothing else under the program's folder.
+    local files="$out/installer-files.nsh" f d
+    : > "$files"
+    while IFS= read -r f; do
+        printf 'Delete "$INSTDIR\\%s"\n' "${f//\//\\}" >> "$files"
+    done < <(cd "$stagedir" && find . -type f | sed 's|^\./||' | sort)
+    while IFS= read -r d; do
+        printf 'RMDir "$INSTDIR\\%s"\n' "${d//\//\\}" >> "$files"
+    done < <(cd "$stagedir" && find . -mindepth 1 -type d | sed 's|^\./||' | sort -r)
+    # Windows wants a file version of four numbers.
+    local fileversion=$version
+    while [ "$(tr -cd . <<<"$fileversion" | wc -c)" -lt 3 ]; do fileversion+=.0; done
+    rm -f "$setupfile"
+    makensis -V2 -DVERSION="$version" -DFILEVERSION="$fileversion" -DSTAGE="$stagedir" -DICON="$top/packaging/windows/quadrivo.ico" \
+        -DFILES="$files" -DOUTFILE="$setupfile" "$top/packaging/windows/quadrivo.nsi"
+    [ -f "$setupfile" ] || die "installatore non creato"
+    ls -l "$setupfile"
+}
+stage "installatore" installer
+
+say "pronto: $zipfile e $setupfile"
 echo "tempi di questa esecuzione:"
 cat "$times_file"
