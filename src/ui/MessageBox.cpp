@@ -3,6 +3,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 
 QString applicationTitle()
 {
@@ -20,6 +21,13 @@ void prepara(QMessageBox &box, const QString &text, const QString &title)
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
+    // Windows names a window that is created without a title after the
+    // program; the empty title is given again once the window exists.
+    if (title.isEmpty()) {
+        box.winId();
+        if (QWindow *window = box.windowHandle())
+            window->setTitle(title);
+    }
 }
 
 } // namespace
