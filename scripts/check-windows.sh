@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
-# Checks the Windows zip made by scripts/windows.sh against the Linux build.
+# Checks the Windows zip and installer made by scripts/windows.sh, under
+# Wine (64-bit, a fresh WINEPREFIX each) in Xvfb, against the Linux build.
 #
-#   scripts/check-windows.sh [Quadrivo-<versione>-win64.zip]
+#   scripts/check-windows.sh [Quadrivo-<versione>-win64.zip [Quadrivo-<versione>-setup.exe]]
 #
 # The zip is unpacked into an empty temporary folder and quadrivo.exe is
-# started there with Wine (a fresh WINEPREFIX) under Xvfb. Driven through
-# keys (xdotool), it imports Esempio1.txt as the initial list and
-# Esempio2.txt as the final one, exports the report sorted by % and then by
-# points, and each report is taken from the clipboard (xclip; under Wine a
-# small Windows helper reads the Windows clipboard, since Wine's hand-over
-# to X drops the \r of each line end). The Linux
-# build (build/quadrivo, built if missing) runs the same steps in a
-# folder of its own with the same lists. The two runs must give
-# byte-identical reports and the same rows in the Membri table. Both run
-# with the Italian regional settings. Results and screenshots stay in
-# build-windows/check/.
+# started there. Driven through keys (xdotool), it shows the box "Nessun
+# testo incollato" (whose title must be empty), imports Esempio1.txt as the
+# initial list and Esempio2.txt as the final one, exports the report sorted
+# by % and then by points, and each report is taken from the clipboard
+# (xclip; under Wine a small Windows helper reads the Windows clipboard,
+# since Wine's hand-over to X drops the \r of each line end); then the
+# history window's "C&opia grafico" must leave an image there. The Linux
+# build (build/quadrivo, built if missing) runs the same steps in a folder
+# of its own with the same lists: the reports must be byte-identical and
+# the rows of Membri the same. Both run with the Italian regional settings.
+#
+# The installer is then run with /S in another fresh WINEPREFIX: the
+# program and its Start-menu entry must exist, the program started as the
+# entry starts it must create Quadrivo.mdb in Documents\Quadrivo, and the
+# uninstaller with /S must remove the program and the entry and leave
+# Documents\Quadrivo.
+#
+# One line per check, and a last line "N passed, N failed". Reports,
+# database dumps and screenshots stay in build-windows/check/.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -30,6 +39,26 @@ client_width=671
 sort_points_x=140
 sort_points_up=64
 
+passed=0
+failed=0
+summary_done=""
+# Runs one check: its name, then the command that must succeed.
+check() {
+    local name=$1
+    shift
+    if "$@"; then
+        echo "PASS: $name"
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $name"
+        failed=$((failed + 1))
+    fi
+}
+summary() {
+    summary_done=yes
+    echo "$passed passed, $failed failed"
+}
+# A step that cannot go on ends the run; it counts as one failed check.
 die() { printf 'check-windows: %s\n' "$*" >&2; exit 1; }
 
 # --- What is needed ----------------------------------------------------------
@@ -45,6 +74,9 @@ if [ -z "$zip" ]; then
 fi
 [ -f "$zip" ] || die "archivio non trovato: $zip"
 zip=$(cd "$(dirname "$zip")" && pwd)/$(basename "$zip")
+setup=${2:-${zip%-win64.zip}-setup.exe}
+[ -f "$setup" ] || die "installatore non trovato: $setup"
+setup=$(cd "$(dirname "$setup")" && pwd)/$(basename "$setup")
 
 linux_exe="$top/build/quadrivo"
 if [ ! -x "$linux_exe" ]; then
@@ -61,9 +93,14 @@ tmp=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
 cleanup() {
+    local status=$?
     [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
-    if [ -d "$tmp/prefix" ]; then
-        WINEPREFIX="$tmp/prefix" wineserver -k 2>/dev/null || true
+    for prefix in "$tmp/prefix" "$tmp/prefix-setup"; do
+        [ ! -d "$prefix" ] || WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    done
+    if [ -z "$summary_done" ]; then
+        [ "$status" -eq 0 ] || failed=$((failed + 1))
+        summary
     fi
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$tmp"
@@ -165,6 +202,52 @@ export_report() {
     wait_gone "$title_export"
 }
 
+# The ids of the visible windows, one a line, sorted.
+visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort || true; }
+
+# Presses OK in an empty entry window: the box "Nessun testo incollato"
+# must come with an empty title. Prints the title it had.
+empty_text_box_title() {
+    local main=$1 name=$2 entry before box=""
+    keys "$main" alt+i
+    entry=$(wait_window "$title_entry")
+    before=$(visible_windows)
+    keys "$entry" alt+o
+    for _ in $(seq $((step_timeout * 4))); do
+        box=$(comm -13 <(echo "$before") <(visible_windows) | head -n 1)
+        [ -z "$box" ] || break
+        sleep 0.25
+    done
+    [ -n "$box" ] || { shot "$name-nessun-testo"; die "$name: il messaggio \"Nessun testo incollato\" non compare"; }
+    sleep 1
+    shot "$name-nessun-testo"
+    xdotool getwindowname "$box" 2>/dev/null > "$out/$name-titolo-messaggio.txt" || true
+    keys "$box" Return
+    keys "$entry" alt+a
+    wait_gone "$title_entry"
+}
+
+# Opens the history window, copies its chart and closes it; the clipboard
+# must then hold an image.
+copy_chart() {
+    local main=$1 name=$2 win
+    printf 'appunti vuoti' | xclip -selection clipboard -i
+    keys "$main" alt+t
+    win=$(wait_window "Storico Quadrivo")
+    sleep 3
+    shot "$name-storico"
+    keys "$win" alt+o
+    sleep 2
+    if [ "$clip_reader" = wine ]; then
+        (cd "$tmp/clipdump" && wine clipdump.exe --immagine immagine.txt) > /dev/null 2>&1 || true
+        cat "$tmp/clipdump/immagine.txt" > "$out/$name-grafico.txt" 2>/dev/null || : > "$out/$name-grafico.txt"
+    else
+        xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep '^image/' > "$out/$name-grafico.txt" || true
+    fi
+    keys "$win" alt+c
+    wait_gone "Storico Quadrivo"
+}
+
 # One whole session in folder $1 with the program started by the rest of
 # the arguments; results in $out/<name>-*.
 session() {
@@ -179,6 +262,8 @@ session() {
     main=$(wait_window "$title_main")
     sleep 2
     shot "$name-avvio"
+    echo "-- $name: messaggio senza titolo"
+    empty_text_box_title "$main" "$name"
     echo "-- $name: dati iniziali e finali"
     import_list "$main" i
     import_list "$main" f
@@ -192,6 +277,8 @@ session() {
     export_report "$main" "$out/$name-resoconto-punti.txt"
     ! cmp -s "$out/$name-resoconto-percento.txt" "$out/$name-resoconto-punti.txt" \
         || { shot "$name-ordine"; die "$name: il resoconto per punti è uguale a quello per %: l'ordinamento non è cambiato"; }
+    echo "-- $name: storico e grafico"
+    copy_chart "$main" "$name"
     keys "$main" alt+e
     for _ in $(seq $((step_timeout * 4))); do
         kill -0 "$app_pid" 2>/dev/null || break
@@ -220,8 +307,33 @@ cat > "$tmp/clipdump/clipdump.c" <<'EOF'
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <wchar.h>
+/* clipdump FILE: the clipboard's text; clipdump --immagine FILE: the size
+   of the bitmap the clipboard holds, as "WIDTHxHEIGHT". */
+static int image(const wchar_t *path)
+{
+    if (!OpenClipboard(NULL))
+        return 2;
+    HANDLE h = GetClipboardData(CF_DIB);
+    if (!h) {
+        CloseClipboard();
+        return 3;
+    }
+    const BITMAPINFOHEADER *info = GlobalLock(h);
+    long width = info->biWidth, height = info->biHeight < 0 ? -info->biHeight : info->biHeight;
+    GlobalUnlock(h);
+    CloseClipboard();
+    FILE *f = _wfopen(path, L"wb");
+    if (!f)
+        return 4;
+    fprintf(f, "%ldx%ld\n", width, height);
+    fclose(f);
+    return 0;
+}
 int wmain(int argc, wchar_t **argv)
 {
+    if (argc == 3 && wcscmp(argv[1], L"--immagine") == 0)
+        return image(argv[2]);
     if (argc != 2 || !OpenClipboard(NULL))
         return 2;
     HANDLE h = GetClipboardData(CF_UNICODETEXT);
@@ -264,20 +376,68 @@ QT_QPA_PLATFORM=xcb session linux "$tmp/linux" "$linux_exe"
 
 # --- Comparison --------------------------------------------------------------
 
-result=0
-for f in resoconto-percento resoconto-punti membri; do
-    if cmp -s "$out/windows-$f.txt" "$out/linux-$f.txt"; then
-        echo "uguale: $f ($(wc -l < "$out/linux-$f.txt") righe)"
-    else
-        echo "DIVERSO: $f"
-        diff "$out/linux-$f.txt" "$out/windows-$f.txt" | head -n 20 || true
-        result=1
-    fi
+for name in windows linux; do
+    check "$name: il messaggio \"Nessun testo incollato\" ha il titolo vuoto" \
+        test ! -s "$out/$name-titolo-messaggio.txt"
+    check "$name: \"C&opia grafico\" lascia un'immagine negli appunti ($(head -c 40 "$out/$name-grafico.txt" | tr '\n' ' '))" \
+        test -s "$out/$name-grafico.txt"
 done
-members=$(wc -l < "$out/linux-membri.txt")
-if [ "$result" -eq 0 ]; then
-    echo "check-windows: resoconti per % e per punti identici byte per byte e $members righe di Membri uguali tra Windows (Wine) e Linux: OK"
-else
-    echo "check-windows: resoconti per % e per punti e righe di Membri tra Windows (Wine) e Linux: DIVERSI (vedi $out)"
-fi
-exit "$result"
+for f in resoconto-percento resoconto-punti membri; do
+    check "Windows e Linux: $f identico byte per byte ($(wc -l < "$out/linux-$f.txt") righe)" \
+        cmp -s "$out/windows-$f.txt" "$out/linux-$f.txt"
+    cmp -s "$out/windows-$f.txt" "$out/linux-$f.txt" || diff "$out/linux-$f.txt" "$out/windows-$f.txt" | head -n 20 || true
+done
+
+# --- The installer, under Wine -----------------------------------------------
+
+export WINEPREFIX="$tmp/prefix-setup"
+echo "-- installatore: nuovo WINEPREFIX"
+wineboot -i > /dev/null 2>&1 || true
+wineserver -w
+# Windows' own folders of this user, as Unix paths.
+winfolder() { winepath -u "$(wine cmd /c "echo $1" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
+local_appdata=$(winfolder '%LOCALAPPDATA%')
+documents=$(winfolder '%USERPROFILE%')/Documents/Quadrivo
+start_menu="$(winfolder '%APPDATA%')/Microsoft/Windows/Start Menu/Programs"
+program="$local_appdata/Programs/Quadrivo/quadrivo.exe"
+entry="$start_menu/Quadrivo.lnk"
+
+echo "-- installatore: setup.exe /S"
+wine "$setup" /S > "$out/setup-output.txt" 2>&1 || true
+wineserver -w
+check "installatore: quadrivo.exe in %LOCALAPPDATA%\\Programs\\Quadrivo" test -f "$program"
+check "installatore: voce \"Quadrivo\" nel menu Start" test -f "$entry"
+check "installatore: Documenti\\Quadrivo con Gradi.txt, Esempio1.txt ed Esempio2.txt" \
+    test -f "$documents/Gradi.txt" -a -f "$documents/Esempio1.txt" -a -f "$documents/Esempio2.txt"
+check "installatore: disinstallazione registrata tra i programmi dell'utente" \
+    sh -c 'wine reg query "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quadrivo" /v UninstallString 2>/dev/null | grep -q disinstalla.exe'
+
+echo "-- installatore: avvio dalla voce del menu"
+(cd / && exec wine start /unix "$entry" > "$out/setup-avvio.txt" 2>&1) || true
+main=$(wait_window "$title_main")
+for _ in $(seq $((step_timeout * 4))); do
+    [ ! -f "$documents/Quadrivo.mdb" ] || break
+    sleep 0.25
+done
+sleep 1
+shot "installato-avvio"
+check "avvio dalla voce del menu: Quadrivo.mdb creato in Documenti\\Quadrivo" test -f "$documents/Quadrivo.mdb"
+keys "$main" alt+e
+wait_gone "$title_main"
+wineserver -w
+
+echo "-- installatore: disinstallazione /S"
+wine "$local_appdata/Programs/Quadrivo/disinstalla.exe" /S > "$out/disinstalla-output.txt" 2>&1 || true
+wineserver -w
+for _ in $(seq 40); do
+    [ -e "$program" ] || break
+    sleep 0.25
+done
+check "disinstallazione: programma rimosso" test ! -e "$program" -a ! -e "$local_appdata/Programs/Quadrivo"
+check "disinstallazione: voce del menu rimossa" test ! -e "$entry"
+check "disinstallazione: Documenti\\Quadrivo resta, con Quadrivo.mdb e le liste" \
+    test -f "$documents/Quadrivo.mdb" -a -f "$documents/Gradi.txt" -a -f "$documents/Esempio1.txt"
+wineserver -k 2>/dev/null || true
+
+summary
+[ "$failed" -eq 0 ]
