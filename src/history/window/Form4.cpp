@@ -113,9 +113,9 @@ Form4::Form4(QWidget *parent)
     Data1.setDatabaseName(Membri::fileName());
 
     // Comfortable on a screen of 1024 x 768, the tables over the chart.
-    resize(960, 680);
+    resize(1010, 680);
     splitter->setSizes({330, 300});
-    tables->setSizes({330, 630});
+    tables->setSizes({315, 695});
 
     Form_Load();
 }
