@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -46,7 +47,7 @@ QString shownName(const QString &path)
 
 // QFile's own reasons are in English and sometimes vague; the common ones
 // get an Italian text.
-QString reason(const QFile &file)
+QString reason(const QFileDevice &file)
 {
     const QFileInfo info(file.fileName());
     if (info.isDir())
@@ -55,6 +56,9 @@ QString reason(const QFile &file)
         return QStringLiteral("la cartella che dovrebbe contenerlo non esiste");
     if (file.error() == QFileDevice::PermissionsError)
         return QStringLiteral("permesso negato");
+    // Qt gives this error on a write for a full device alone.
+    if (file.error() == QFileDevice::ResourceError)
+        return QStringLiteral("spazio esaurito sul dispositivo");
     return file.errorString();
 }
 
@@ -63,9 +67,9 @@ QString reason(const QFile &file)
     throw UserError(QStringLiteral("Impossibile leggere il file «%1»: %2.").arg(shownName(path), why));
 }
 
-[[noreturn]] void failWrite(const QString &path, const QString &why)
+[[noreturn]] void failWrite(const QString &path, const QString &why, const QString &kept)
 {
-    throw UserError(QStringLiteral("Impossibile scrivere il file «%1»: %2.").arg(shownName(path), why));
+    throw UserError(QStringLiteral("Impossibile scrivere il file «%1»: %2. %3").arg(shownName(path), why, kept));
 }
 
 // The rank list is read several times for every member line of an import,
@@ -141,12 +145,26 @@ void writeTextFile(const QString &path, const QString &text)
 {
     QStringEncoder encoder(QStringConverter::System);
     const QByteArray bytes = encoder.encode(text);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        failWrite(path, reason(file));
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        failWrite(path, reason(file));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        failWrite(path, reason(file));
+    // Written under a temporary name and renamed over the file when whole:
+    // a failure leaves the old file as it was. Closing without commit()
+    // removes the temporary file.
+    QSaveFile file(path);
+    const auto fail = [&] {
+        failWrite(path, reason(file),
+                  QFileInfo(path).isFile() ? QStringLiteral("Il file precedente è rimasto com'era.")
+                                           : QStringLiteral("Nessun file è stato scritto."));
+    };
+    // Unbuffered, so that each write reaches the system at once. A write
+    // the system cuts short reports no error; the rest is written again,
+    // and the write that fails outright tells why (a full disk, say).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail();
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            fail();
+        done += written;
+    }
+    if (!file.commit())
+        fail();
 }

@@ -11,6 +11,7 @@ QString decodeText(const QByteArray &bytes);
 /// Reads a whole text file and decodes it. Throws UserError.
 QString readTextFile(const QString &path);
 
-/// Creates or replaces the file with the text in the system code page.
-/// Throws UserError.
+/// Creates or replaces the file with the text in the system code page,
+/// whole or not at all: on a failure an old file stays as it was. Throws
+/// UserError.
 void writeTextFile(const QString &path, const QString &text);

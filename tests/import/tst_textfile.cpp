@@ -4,7 +4,10 @@
 #include "support/TempWorkDir.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTest>
+
+#include <cerrno>
 
 class TestTextFile : public QObject
 {
@@ -21,6 +24,8 @@ private slots:
     void testWriteReplacesFile();
     void testWriteFailure_data();
     void testWriteFailure();
+    void testRefusedWriteKeepsOldFile_data();
+    void testRefusedWriteKeepsOldFile();
 };
 
 void TestTextFile::testDecode_data()
@@ -139,6 +144,46 @@ void TestTextFile::testWriteFailure()
         QVERIFY2(error.message().startsWith("Impossibile scrivere"), qPrintable(error.message()));
         QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
     }
+}
+
+void TestTextFile::testRefusedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("file size limit") << "limit" << qt_error_string(EFBIG);
+    QTest::newRow("full disk") << "full"
+                               << "spazio esaurito sul dispositivo";
+}
+
+// The system takes part of the new text and refuses the rest: the old list
+// must survive whole, nothing else be left in the folder, and the message
+// say why.
+void TestTextFile::testRefusedWriteKeepsOldFile()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, reason);
+    TempWorkDir dir;
+    QVERIFY(QDir().mkdir("disco"));
+    const QString path = dir.filePath("disco/Esempio1.txt");
+    const QByteArray old = "1 Vecchio  Capo 10 [1:1:1] 01.12.2026\r\n";
+    QProcess child;
+    child.start(QStringLiteral(QUADRIVO_CHILD), {QStringLiteral("save"), way, path, QString::fromLatin1(old)});
+    QVERIFY(child.waitForFinished(30000));
+    if (child.exitStatus() == QProcess::NormalExit && child.exitCode() == 77)
+        QSKIP("no file system of its own can be mounted here");
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, child.readAllStandardError());
+
+    const QList<QByteArray> lines = child.readAllStandardOutput().split('\n');
+    QCOMPARE(lines.size(), 4);
+    const QString message = QString::fromUtf8(lines[0]);
+    const QByteArray kept = QByteArray::fromHex(lines[2]);
+    const QString lost = QStringLiteral("%1 bytes left of the old %2, message: %3").arg(kept.size()).arg(old.size());
+    QVERIFY2(kept == old, qPrintable(lost.arg(message)));
+    QStringList names = QString::fromUtf8(lines[1]).split(u' ');
+    names.removeOne(QStringLiteral("riempitivo"));
+    QCOMPARE(names, QStringList{QStringLiteral("Esempio1.txt")});
+    QCOMPARE(message, QStringLiteral("Impossibile scrivere il file «%1»: %2. Il file precedente è rimasto com'era.")
+                          .arg(QDir::toNativeSeparators(path), reason));
 }
 
 QTEST_GUILESS_MAIN(TestTextFile)

@@ -7,21 +7,41 @@
 //   quadrivo_child storico N          writes snapshots of N lines into
 //                                     Quadrivo.mdb one after the other,
 //                                     printing the count of each, until killed
+//   quadrivo_child save WAY FILE OLD  writes OLD into FILE, then saves 20 KB
+//                                     over it with writeTextFile where the
+//                                     system refuses part of them (WAY: limit,
+//                                     a cap on the size of the files this
+//                                     process writes; full, a filled-up 64 KiB
+//                                     file system of its own over FILE's
+//                                     folder); prints the message, the names
+//                                     in the folder and FILE's bytes in hex;
+//                                     exits with 77 when WAY cannot be set up
+#include "core/Failure.h"
 #include "import/Gradi.h"
 #include "import/Importazione.h"
 #include "import/TextFile.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Storico.h"
+#include "support/MountNamespace.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -96,10 +116,65 @@ int writeSnapshots(int lines)
     }
 }
 
+constexpr int cannotSetUp = 77;
+
+int saveRefused(const QString &way, const QString &path, const QString &old)
+{
+#ifdef Q_OS_LINUX
+    const QString folder = QFileInfo(path).absolutePath();
+    if (way == QLatin1String("full")
+        && ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k") != 0)
+        return cannotSetUp;
+    if (rewrite(path, old) != 0)
+        return 1;
+    if (way == QLatin1String("full")) {
+        QFile filler(folder + QStringLiteral("/riempitivo"));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return 1;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) > 0) { }
+    } else {
+        // Past the cap a write fails with EFBIG instead of a signal.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit cap;
+        if (::getrlimit(RLIMIT_FSIZE, &cap) != 0)
+            return cannotSetUp;
+        cap.rlim_cur = 8192;
+        if (::setrlimit(RLIMIT_FSIZE, &cap) != 0)
+            return cannotSetUp;
+    }
+    QString text;
+    for (int i = 1; text.size() < 20000; ++i)
+        text += QStringLiteral("%1 Membro%1  Capo %1 [1:1:%1] 01.12.2026\r\n").arg(i);
+    QString message;
+    try {
+        writeTextFile(path, text);
+    } catch (const UserError &error) {
+        message = error.message();
+    }
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QStringList names =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    std::printf("%s\n%s\n%s\n", message.toUtf8().constData(), names.join(u' ').toUtf8().constData(),
+                file.readAll().toHex().constData());
+    return 0;
+#else
+    Q_UNUSED(way);
+    Q_UNUSED(path);
+    Q_UNUSED(old);
+    return cannotSetUp;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // A namespace of its own is had only while the process has one thread.
+    if (argc == 5 && std::strcmp(argv[1], "save") == 0 && std::strcmp(argv[2], "full") == 0
+        && !enterOwnMountNamespace())
+        return cannotSetUp;
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == QLatin1String("lock"))
@@ -110,6 +185,9 @@ int main(int argc, char *argv[])
         return rewrite(args[2], args[3]);
     if (args.value(1) == QLatin1String("storico") && args.size() == 3)
         return writeSnapshots(args[2].toInt());
-    std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N\n", stderr);
+    if (args.value(1) == QLatin1String("save") && args.size() == 5)
+        return saveRefused(args[2], args[3], args[4]);
+    std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N | save WAY FILE OLD\n",
+               stderr);
     return 64;
 }
