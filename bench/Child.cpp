@@ -85,6 +85,7 @@ int runImport(const QString &text, qint16 tipoDati, Gradi &gradi)
 {
     DataControl data1;
     data1.setDatabaseName(Membri::fileName());
+    gradi.verificaFile();
     try {
         return importaPalmeria(data1, text, tipoDati, lookUpRank(gradi), QLocale());
     } catch (const ImportError &error) {

@@ -73,8 +73,9 @@ private:
 };
 
 // The whole plain file of that name in the current folder, read as
-// readTextFile reads it; nothing when it is anything else or cannot be read.
-std::optional<QByteArray> readPlainFile(const QByteArray &name)
+// readTextFile reads it, and its identity in info; nothing when it is
+// anything else or cannot be read.
+std::optional<QByteArray> readPlainFile(const QByteArray &name, struct stat &info)
 {
     int fd = -1;
     do {
@@ -84,7 +85,6 @@ std::optional<QByteArray> readPlainFile(const QByteArray &name)
         return std::nullopt;
     const FdGuard guard(fd);
 
-    struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !isLocalFileSystem(fd))
         return std::nullopt;
 
@@ -139,6 +139,19 @@ bool Gradi::CercaGrado(const QString &phrase)
     }
     ++m_letture;
     return ::CercaGrado(phrase, m_path);
+}
+
+void Gradi::verificaFile()
+{
+#ifdef Q_OS_LINUX
+    // Without names kept every call reads the file through its name.
+    if (!m_loaded)
+        return;
+    struct stat info;
+    if (m_inode == 0 || ::lstat(m_name.constData(), &info) != 0 || static_cast<quint64>(info.st_dev) != m_device
+        || static_cast<quint64>(info.st_ino) != m_inode)
+        m_armed = false;
+#endif
 }
 
 bool Gradi::unchanged()
@@ -223,9 +236,12 @@ void Gradi::arm()
     // read through CercaGrado at each call without arming again.
     m_armed = true;
 
-    const std::optional<QByteArray> bytes = readPlainFile(m_name);
+    struct stat info;
+    const std::optional<QByteArray> bytes = readPlainFile(m_name, info);
     if (!bytes)
         return;
+    m_device = static_cast<quint64>(info.st_dev);
+    m_inode = static_cast<quint64>(info.st_ino);
     const QString content = decodeText(*bytes);
     const QStringView text(content);
     qsizetype pos = 0;

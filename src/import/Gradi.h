@@ -23,7 +23,8 @@
 /// during an import: a change of folder is no event, and asking the system
 /// for the folder at every call would cost as much as the watch itself.
 /// Writes through a shared memory mapping of the file are the one change
-/// inotify does not report; text editors do not write that way.
+/// inotify does not report; text editors do not write that way. A file
+/// mounted over the name is no event either: verificaFile() catches it.
 class Gradi
 {
 public:
@@ -36,6 +37,14 @@ public:
     /// True when the phrase is one of the rank names of the file, letter
     /// case aside, as CercaGrado(phrase, path). Throws UserError.
     bool CercaGrado(const QString &phrase);
+
+    /// Proves again that the name leads to the file the names were read
+    /// from, the same device and inode, and drops the names when it does
+    /// not: a file mounted over the name sends no event. An import calls it
+    /// when it starts (one system call; a mount in the middle of an import
+    /// is seen by the next). Where the file gave no inode, the names are
+    /// read again at every import.
+    void verificaFile();
 
     /// How many times the file has been read so far.
     int letture() const { return m_letture; }
@@ -52,6 +61,8 @@ private:
     bool m_armed = false;  // the watches stand for the last read
     bool m_loaded = false; // the names are those of the last read
     int m_letture = 0;
+    quint64 m_device = 0; // the identity of the file read, while m_loaded
+    quint64 m_inode = 0;
     int m_events = -1; // the inotify instance
     int m_folderWatch = -1;
     int m_fileWatch = -1;

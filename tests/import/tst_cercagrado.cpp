@@ -74,6 +74,7 @@ private slots:
     void testChangeAfterAnswersFromMemory();
     void testDeletedFileIsReportedThenCreatedAgain();
     void testEditByAnotherProcessDuringAnImport();
+    void testFileMountedOverIsSeenAtTheNextImport();
 };
 
 void TestCercaGrado::testLookup_data()
@@ -291,6 +292,29 @@ void TestCercaGrado::testEditByAnotherProcessDuringAnImport()
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[2][Membri::Grado].toString(), QStringLiteral("Vice Comandante"));
     QCOMPARE(rows[2][Membri::Punti1].toInt(), 30);
+}
+
+// A file mounted over the rank list sends no event about it; the next
+// import must answer from the file now under the name, and one with the
+// file as it was must not read it again.
+void TestCercaGrado::testFileMountedOverIsSeenAtTheNextImport()
+{
+    TempWorkDir dir;
+    QVERIFY(dir.write("Gradi.txt", "Capo\r\n"));
+    QVERIFY(dir.write("Altri.txt", "Membro\r\n"));
+    QProcess child;
+    child.start(QStringLiteral(QUADRIVO_CHILD), {QStringLiteral("mountrank"), QStringLiteral("Altri.txt"),
+                                                 QStringLiteral("Capo"), QStringLiteral("Membro")});
+    QVERIFY(child.waitForFinished(30000));
+    if (child.exitStatus() == QProcess::NormalExit && child.exitCode() == 77)
+        QSKIP("no file can be mounted here");
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, child.readAllStandardError());
+
+    const QList<QByteArray> lines = child.readAllStandardOutput().split('\n');
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines[0], QByteArray("Capo=1 Membro=0 letture=1"));
+    QCOMPARE(lines[2], QByteArray("Capo=0 Membro=1")); // the file under the name
+    QCOMPARE(lines[1], QByteArray("Capo=0 Membro=1 letture=2"));
 }
 
 QTEST_GUILESS_MAIN(TestCercaGrado)

@@ -16,7 +16,15 @@
 //                                     folder); prints the message, the names
 //                                     in the folder and FILE's bytes in hex;
 //                                     exits with 77 when WAY cannot be set up
+//   quadrivo_child mountrank OTHER PHRASE...
+//                                     in a mount namespace of its own, reads
+//                                     Gradi.txt through a Gradi, mounts OTHER
+//                                     over it and starts an import; prints the
+//                                     Gradi's answers and reads before and
+//                                     after, then CercaGrado's; 77 when it
+//                                     cannot mount
 #include "core/Failure.h"
+#include "import/CercaGrado.h"
 #include "import/Gradi.h"
 #include "import/Importazione.h"
 #include "import/TextFile.h"
@@ -36,6 +44,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #ifdef Q_OS_LINUX
 #include <csignal>
@@ -167,13 +176,54 @@ int saveRefused(const QString &way, const QString &path, const QString &old)
 #endif
 }
 
+// "Capo=1 Membro=0" for the phrases, the reads of the Gradi after them.
+QByteArray answers(const QStringList &phrases, const std::function<bool(const QString &)> &lookup, const Gradi *gradi)
+{
+    QStringList shown;
+    for (const QString &phrase : phrases)
+        shown << QStringLiteral("%1=%2").arg(phrase).arg(lookup(phrase) ? 1 : 0);
+    if (gradi)
+        shown << QStringLiteral("letture=%1").arg(gradi->letture());
+    return shown.join(u' ').toUtf8();
+}
+
+int mountOverRankList(const QString &other, const QStringList &phrases)
+{
+#ifdef Q_OS_LINUX
+    try {
+        Gradi gradi;
+        const auto fromGradi = [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); };
+        answers(phrases, fromGradi, &gradi);
+        // An import that starts with the file as it was.
+        gradi.verificaFile();
+        const QByteArray unchanged = answers(phrases, fromGradi, &gradi);
+        if (::mount(QFile::encodeName(other).constData(), "Gradi.txt", nullptr, MS_BIND, nullptr) != 0)
+            return cannotSetUp;
+        gradi.verificaFile();
+        const QByteArray mounted = answers(phrases, fromGradi, &gradi);
+        const QByteArray direct = answers(
+            phrases, [](const QString &phrase) { return CercaGrado(phrase); }, nullptr);
+        std::printf("%s\n%s\n%s\n", unchanged.constData(), mounted.constData(), direct.constData());
+        return 0;
+    } catch (const UserError &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+#else
+    Q_UNUSED(other);
+    Q_UNUSED(phrases);
+    return cannotSetUp;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // A namespace of its own is had only while the process has one thread.
-    if (argc == 5 && std::strcmp(argv[1], "save") == 0 && std::strcmp(argv[2], "full") == 0
-        && !enterOwnMountNamespace())
+    const bool mounts = (argc == 5 && std::strcmp(argv[1], "save") == 0 && std::strcmp(argv[2], "full") == 0)
+                        || (argc > 2 && std::strcmp(argv[1], "mountrank") == 0);
+    if (mounts && !enterOwnMountNamespace())
         return cannotSetUp;
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -187,7 +237,10 @@ int main(int argc, char *argv[])
         return writeSnapshots(args[2].toInt());
     if (args.value(1) == QLatin1String("save") && args.size() == 5)
         return saveRefused(args[2], args[3], args[4]);
-    std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N | save WAY FILE OLD\n",
+    if (args.value(1) == QLatin1String("mountrank") && args.size() > 2)
+        return mountOverRankList(args[2], args.mid(3));
+    std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N | save WAY FILE OLD\n"
+               "     | mountrank OTHER PHRASE...\n",
                stderr);
     return 64;
 }

@@ -115,6 +115,7 @@ void Form2::BtnOk_Click()
         // A rank list that cannot be read stops the import before it
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
+        m_gradi.verificaFile();
         QString storico;
         importaPalmeria(
             Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale(),
