@@ -43,7 +43,7 @@ struct BackgroundCheckpoint::Worker
 
 BackgroundCheckpoint::BackgroundCheckpoint(const QSqlDatabase &db)
 {
-    sqlite3 *shared = sharedConnection(db);
+    sqlite3 *shared = sharedConnection(db, SqliteThreads::Several);
     const char *file = shared ? sqlite3_db_filename(shared, "main") : nullptr;
     if (!file || !*file)
         return;

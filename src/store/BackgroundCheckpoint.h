@@ -16,9 +16,9 @@
 /// program committed is lost and nothing another program does is held up.
 /// It runs only where the driver and this program share one SQLite library
 /// (two copies of SQLite in one process would not see each other's file
-/// locks); anywhere else, and whenever its connection cannot be opened,
-/// the object does nothing and the log is copied when the caller's
-/// connection closes, as without it.
+/// locks) built thread-safe; anywhere else, and whenever its connection
+/// cannot be opened, the object does nothing and the log is copied when
+/// the caller's connection closes, as without it.
 class BackgroundCheckpoint
 {
 public:

@@ -8,13 +8,18 @@
 
 #include <sqlite3.h>
 
-sqlite3 *sharedConnection(const QSqlDatabase &db)
+sqlite3 *sharedConnection(const QSqlDatabase &db, SqliteThreads threads)
 {
 #ifdef QUADRIVO_SQLITE_STATIC
     // A copy of SQLite of our own: never the driver's.
     Q_UNUSED(db);
+    Q_UNUSED(threads);
     return nullptr;
 #else
+    // A library built for one thread has no locks of its own: a second
+    // thread in it would corrupt what the two share.
+    if (threads == SqliteThreads::Several && sqlite3_threadsafe() == 0)
+        return nullptr;
     if (!db.isOpen() || !db.driver())
         return nullptr;
     const QVariant handle = db.driver()->handle();
