@@ -3,7 +3,8 @@
 # CONTRIBUTING.md: every `#include "folder/File.h"` under src/ must name
 # the file's own folder or one that the file's row of the table lists as
 # "may include". A folder the table does not list, an include that names
-# no folder, or a row that lists a folder standing above it fails too.
+# no folder, or a row that lists a folder standing above it fails too, and
+# so does a file under src/ of more than 300 lines.
 #
 #   scripts/check-layers.sh
 #
@@ -44,6 +45,8 @@ done
 
 while IFS= read -r -d '' file; do
     rel=${file#"$top"/}
+    lines=$(wc -l < "$file")
+    [ "$lines" -le 300 ] || fault "$rel: $lines righe, più di 300"
     own=$(dirname "${rel#src/}")
     if [ -z "${level[$own]:-}" ]; then
         fault "$rel: la cartella $own non è nella tabella dei livelli di CONTRIBUTING.md"
@@ -65,7 +68,7 @@ while IFS= read -r -d '' file; do
 done < <(find "$top/src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
 
 if [ "$faults" -gt 0 ]; then
-    echo "check-layers: $faults include fuori posto"
+    echo "check-layers: $faults problemi"
     exit 1
 fi
 echo "check-layers: ogni include punta verso il basso (${rows} cartelle)"
