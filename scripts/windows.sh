@@ -340,8 +340,13 @@ package() {
         copy_dlls "$stagedir/$plugin"
     done
     cp /usr/share/qt6/translations/qtbase_it.qm "$stagedir/translations/"
-    # Qt looks for its plugins and translations beside the program.
-    printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' > "$stagedir/qt.conf"
+    # Qt looks for its plugins and translations beside the program. Text is
+    # drawn through Qt's own FreeType: Qt 6.4's default GDI font engine,
+    # under Wine, draws the capital I of Liberation Sans (what the
+    # program's sans-serif fonts come to there) blank, while FreeType, as on
+    # Linux, draws every glyph; on Windows it takes the same TrueType fonts.
+    printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n\r\n[Platforms]\r\nWindowsArguments = fontengine=freetype\r\n' \
+        > "$stagedir/qt.conf"
     cp "$top/examples/Gradi.txt" "$top/examples/Esempio1.txt" "$top/examples/Esempio2.txt" "$stagedir/"
     sed 's/$/\r/' "$top/LICENSE" > "$stagedir/LICENSE.txt"
     write_leggimi
