@@ -2,6 +2,7 @@
 #include "store/BackgroundCheckpoint.h"
 
 #include "store/SharedSqlite.h"
+#include "store/SqlConnection.h"
 
 #include <sqlite3.h>
 
@@ -43,6 +44,10 @@ struct BackgroundCheckpoint::Worker
 
 BackgroundCheckpoint::BackgroundCheckpoint(const QSqlDatabase &db)
 {
+    // A file opened for reading only has nothing to copy and must not be
+    // written.
+    if (SqlConnection::isReadOnly(db))
+        return;
     sqlite3 *shared = sharedConnection(db, SqliteThreads::Several);
     const char *file = shared ? sqlite3_db_filename(shared, "main") : nullptr;
     if (!file || !*file)

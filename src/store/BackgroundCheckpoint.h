@@ -18,7 +18,8 @@
 /// (two copies of SQLite in one process would not see each other's file
 /// locks) built thread-safe; anywhere else, and whenever its connection
 /// cannot be opened, the object does nothing and the log is copied when
-/// the caller's connection closes, as without it.
+/// the caller's connection closes, as without it. On a connection that
+/// reads only it does nothing.
 class BackgroundCheckpoint
 {
 public:

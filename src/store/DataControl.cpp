@@ -37,11 +37,29 @@ void DataControl::open()
         throw UserError(QStringLiteral("«%1» non è un file: impossibile aprire il database.").arg(m_databaseName));
     if (Membri::isAccessFile(m_databaseName))
         throw UserError(Membri::accessFileMessage(m_databaseName));
-    m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
+    if (ReadOnlyFile::cannotWrite(m_databaseName)) {
+        // Stamped before it is opened, so that any change from here on shows.
+        m_stamp = ReadOnlyFile::stamp(m_databaseName);
+        m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::ReadOnly);
+    } else {
+        m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
+    }
+}
+
+bool DataControl::changedSinceOpen() const
+{
+    return m_connection && m_connection->withoutLocks() && ReadOnlyFile::stamp(m_databaseName) != m_stamp;
+}
+
+bool DataControl::readOnly() const
+{
+    return m_connection && SqlConnection::isReadOnly(m_connection->database());
 }
 
 TableColumns DataControl::openAndCheck()
 {
+    if (changedSinceOpen())
+        close();
     const bool opening = !m_connection;
     if (opening)
         open();
@@ -55,14 +73,18 @@ TableColumns DataControl::openAndCheck()
         // A file of a newer format is refused; one of an older format gets
         // the history, unless it cannot be written now (read-only, busy,
         // damaged): the member table works without it, and the history's
-        // commands say why.
-        if (Storico::formatoDaAggiornare(db, m_databaseName)) {
-            try {
-                Storico::aggiornaFormato(db, m_databaseName);
-            } catch (const UserError &) {
+        // commands say why. A file opened for reading only keeps its format
+        // and its journal mode.
+        const bool daAggiornare = Storico::formatoDaAggiornare(db, m_databaseName);
+        if (!readOnly()) {
+            if (daAggiornare) {
+                try {
+                    Storico::aggiornaFormato(db, m_databaseName);
+                } catch (const UserError &) {
+                }
             }
+            m_connection->configureJournal();
         }
-        m_connection->configureJournal();
     }
     return membri;
 }
@@ -72,12 +94,23 @@ void DataControl::Refresh()
     m_recordset.reset();
     try {
         const Statement statement = Statement::parse(m_recordSource, m_databaseName);
-        const TableColumns membri = openAndCheck();
-        const QSqlDatabase db = m_connection->database();
-        const bool onMembri = statement.table.compare(Membri::table(), Qt::CaseInsensitive) == 0;
-        m_recordset = std::make_unique<RecordSet>(
-            db, statement, onMembri ? membri : TableColumns::read(db, statement.table, m_databaseName), m_locale,
-            m_databaseName);
+        // A file read without locks that another program changed while it
+        // was read is read again, through a new connection.
+        for (int reading = 1;; ++reading) {
+            const TableColumns membri = openAndCheck();
+            const QSqlDatabase db = m_connection->database();
+            const bool onMembri = statement.table.compare(Membri::table(), Qt::CaseInsensitive) == 0;
+            m_recordset = std::make_unique<RecordSet>(
+                db, statement, onMembri ? membri : TableColumns::read(db, statement.table, m_databaseName), m_locale,
+                m_databaseName);
+            if (!changedSinceOpen())
+                break;
+            close();
+            if (reading == 3)
+                throw UserError(QStringLiteral("Il file «%1» cambia mentre Quadrivo lo legge: un altro programma "
+                                               "lo sta modificando. Riprovare più tardi.")
+                                    .arg(m_databaseName));
+        }
     } catch (...) {
         close();
         throw;
@@ -93,6 +126,11 @@ QSqlDatabase DataControl::database()
         throw;
     }
     return m_connection->database();
+}
+
+void DataControl::checkWritable()
+{
+    ReadOnlyFile::refuseWriting(database(), m_databaseName);
 }
 
 RecordSet &DataControl::Recordset()

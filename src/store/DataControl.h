@@ -1,6 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "store/ReadOnlyFile.h"
 #include "store/RecordSet.h"
 
 #include <QLocale>
@@ -13,7 +14,9 @@ class SqlConnection;
 
 /// A window's link to the database file: set DatabaseName and RecordSource,
 /// call Refresh, then work on Recordset(). The file is opened at the first
-/// Refresh and closed with the control; it is never created here.
+/// Refresh and closed with the control; it is never created here. A file
+/// the program cannot write is opened for reading only, and every write
+/// through it is refused.
 class DataControl
 {
 public:
@@ -43,15 +46,27 @@ public:
     /// Drops the record set and closes the file.
     void close();
 
+    /// True when the open file is open for reading only.
+    bool readOnly() const;
+
+    /// Opens the file as database() does and throws UserError, saying so,
+    /// when it is open for reading only: for commands that ask nothing
+    /// before they write, this is the first step.
+    void checkWritable();
+
 private:
     void open();
     /// Opens the file when it is not open, and checks that it holds the
     /// member table; returns the table's columns.
     TableColumns openAndCheck();
+    /// True when the file, read without locks, is no longer as it was
+    /// when it was opened: what the connection holds of it is out of date.
+    bool changedSinceOpen() const;
 
     QLocale m_locale;
     QString m_databaseName;
     QString m_recordSource;
     std::unique_ptr<SqlConnection> m_connection;
+    ReadOnlyFile::Stamp m_stamp;
     std::unique_ptr<RecordSet> m_recordset;
 };

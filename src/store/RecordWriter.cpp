@@ -2,6 +2,8 @@
 #include "store/RecordWriter.h"
 
 #include "core/Failure.h"
+#include "store/ReadOnlyFile.h"
+#include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
@@ -11,6 +13,7 @@ RecordWriter::RecordWriter(const QSqlDatabase &db, const QString &table, std::ve
     , m_table(table)
     , m_columns(std::move(columns))
     , m_fileName(fileName)
+    , m_readOnly(SqlConnection::isReadOnly(db))
 {
 }
 
@@ -34,6 +37,8 @@ PreparedQuery &RecordWriter::prepared(std::unique_ptr<PreparedQuery> &query, con
 
 void RecordWriter::update(qint64 rowid, const std::vector<QVariant> &values)
 {
+    if (m_readOnly)
+        throw UserError(ReadOnlyFile::refusal(m_fileName));
     const QString action = QStringLiteral("Impossibile salvare nel database «%1»");
     if (!m_update) {
         QStringList sets;
@@ -60,6 +65,8 @@ void RecordWriter::update(qint64 rowid, const std::vector<QVariant> &values)
 
 qint64 RecordWriter::insert(std::vector<QVariant> &values, const std::vector<bool> &touched)
 {
+    if (m_readOnly)
+        throw UserError(ReadOnlyFile::refusal(m_fileName));
     const QString action = QStringLiteral("Impossibile salvare nel database «%1»");
     QStringList names;
     for (std::size_t i = 0; i < m_columns.size(); ++i)

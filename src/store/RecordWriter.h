@@ -15,6 +15,7 @@
 /// Writes the records of one record set back to its table: the UPDATE of an
 /// edited record and the INSERT of a new one, each prepared once and run as
 /// a statement of its own, so every record is saved in its own transaction.
+/// On a connection that reads only, each save is refused before it starts.
 class RecordWriter
 {
 public:
@@ -44,6 +45,7 @@ private:
     QString m_table;
     std::vector<QString> m_columns;
     QString m_fileName;
+    bool m_readOnly = false;
     std::unique_ptr<PreparedQuery> m_update;
     std::map<QString, std::unique_ptr<PreparedQuery>> m_inserts; // by the list of columns given
 };

@@ -2,6 +2,7 @@
 #include "store/SqlConnection.h"
 
 #include "core/Failure.h"
+#include "store/ReadOnlyFile.h"
 #include "store/SqlErrors.h"
 
 #include <QDir>
@@ -16,13 +17,20 @@ SqlConnection::SqlConnection(const QString &path, Mode mode)
         throw UserError(QStringLiteral("Impossibile aprire il database «%1»: "
                                        "il driver SQLite di Qt non è installato.")
                             .arg(path));
+    // A URI, so that "mode=rw" keeps SQLite from creating a missing file.
+    QString query = mode == Create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw");
+    QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs);
+    if (mode == ReadOnly) {
+        const ReadOnlyFile::Reading reading = ReadOnlyFile::choose(path);
+        query = ReadOnlyFile::uriQuery(reading);
+        m_withoutLocks = reading == ReadOnlyFile::Reading::Immutable;
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_registered = true;
-    // A URI, so that "mode=rw" keeps SQLite from creating a missing file.
     const QByteArray encoded = QUrl::toPercentEncoding(QDir::fromNativeSeparators(path), "/");
-    db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(encoded)
-                       + (mode == Create ? QStringLiteral("?mode=rwc") : QStringLiteral("?mode=rw")));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(encoded) + u'?' + query);
+    db.setConnectOptions(options);
     if (!db.open()) {
         const QString reason = describeSqlError(db.lastError());
         db = QSqlDatabase();
@@ -39,6 +47,11 @@ SqlConnection::~SqlConnection()
 QSqlDatabase SqlConnection::database() const
 {
     return QSqlDatabase::database(m_name, false);
+}
+
+bool SqlConnection::isReadOnly(const QSqlDatabase &db)
+{
+    return db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_READONLY"));
 }
 
 void SqlConnection::configureJournal()
@@ -67,13 +80,13 @@ void SqlConnection::close()
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        if (db.isOpen()) {
+        if (db.isOpen() && !isReadOnly(db)) {
             // What this connection left in the log goes into the file now,
             // not at the next save of whoever comes next. PASSIVE waits for
             // no one; whatever it cannot copy stays in the log, safe.
             QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
-            db.close();
         }
+        db.close();
     }
     QSqlDatabase::removeDatabase(m_name);
     m_registered = false;

@@ -10,9 +10,12 @@
 class SqlConnection
 {
 public:
-    enum Mode { Existing, Create };
+    /// ReadOnly reads an existing file that the program cannot write
+    /// (ReadOnlyFile), creating and changing nothing beside it.
+    enum Mode { Existing, Create, ReadOnly };
 
-    /// Opens the file; Existing never creates it. Throws UserError.
+    /// Opens the file; Existing and ReadOnly never create it. Throws
+    /// UserError.
     SqlConnection(const QString &path, Mode mode);
     ~SqlConnection();
 
@@ -20,6 +23,13 @@ public:
     SqlConnection &operator=(const SqlConnection &) = delete;
 
     QSqlDatabase database() const;
+
+    /// True when the connection reads only; every write checks this first.
+    static bool isReadOnly(const QSqlDatabase &db);
+    /// True when the connection reads a file without locks
+    /// (ReadOnlyFile::Reading::Immutable): the reader must see that the file
+    /// stays as it was.
+    bool withoutLocks() const { return m_withoutLocks; }
 
     /// Write-ahead logging with synchronous=NORMAL: a committed record
     /// survives a killed process. Where the log cannot be used, the rollback
@@ -34,4 +44,5 @@ public:
 private:
     QString m_name;
     bool m_registered = false;
+    bool m_withoutLocks = false;
 };

@@ -3,6 +3,7 @@
 
 #include "core/Failure.h"
 #include "store/PreparedQuery.h"
+#include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
 #include "store/WriteTransaction.h"
 
@@ -112,6 +113,10 @@ bool formatoDaAggiornare(const QSqlDatabase &db, const QString &fileName)
 
 void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
 {
+    if (SqlConnection::isReadOnly(db))
+        throw UserError(QStringLiteral("Il file «%1» non contiene lo storico, e lo storico non si può aggiungere "
+                                       "perché il file è di sola lettura. Il file non è stato modificato.")
+                            .arg(fileName));
     // The first write to a file of an older format: a damaged one is left
     // as it is.
     QSqlQuery query(db);

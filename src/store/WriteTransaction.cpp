@@ -1,6 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "store/WriteTransaction.h"
 
+#include "store/ReadOnlyFile.h"
 #include "store/SqlErrors.h"
 
 #include <QSqlError>
@@ -11,6 +12,7 @@ WriteTransaction::WriteTransaction(const QSqlDatabase &db, const QString &action
     , m_action(action)
     , m_fileName(fileName)
 {
+    ReadOnlyFile::refuseWriting(m_db, m_fileName);
     QSqlQuery begin(m_db);
     if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
         failSql(m_action, m_fileName, begin.lastError());

@@ -6,7 +6,9 @@
 
 /// One write transaction, taken at once (BEGIN IMMEDIATE) so that what is
 /// read inside it cannot change; rolled back unless committed. A failure
-/// throws UserError with the given action (its %1 is the file's name).
+/// throws UserError with the given action (its %1 is the file's name); on a
+/// connection that reads only, the refusal of ReadOnlyFile, before anything
+/// is begun.
 class WriteTransaction
 {
 public:
