@@ -24,11 +24,25 @@ enum SqliteCode {
     NotADb = 26,
 };
 
-int primaryCode(const QSqlError &error)
+// Extended codes of a connection that reads only and finds a file it
+// could read correctly only by writing first.
+enum SqliteExtendedCode {
+    ReadOnlyRecovery = ReadOnly | (1 << 8),
+    ReadOnlyRollback = ReadOnly | (3 << 8),
+    ReadOnlyCantInit = ReadOnly | (5 << 8),
+};
+
+int extendedCode(const QSqlError &error)
 {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? (code & 0xff) : -1;
+    return ok ? code : -1;
+}
+
+int primaryCode(const QSqlError &error)
+{
+    const int code = extendedCode(error);
+    return code >= 0 ? (code & 0xff) : -1;
 }
 
 } // namespace
@@ -41,6 +55,19 @@ bool isBusyError(const QSqlError &error)
 
 QString describeSqlError(const QSqlError &error)
 {
+    switch (extendedCode(error)) {
+    case ReadOnlyRollback:
+        return QStringLiteral("il file è di sola lettura, e un programma interrotto vi ha lasciato modifiche a metà "
+                              "(nel file che finisce con «-journal»), che si possono annullare solo scrivendo il file; "
+                              "per non mostrare dati sbagliati il file non è stato letto");
+    case ReadOnlyRecovery:
+    case ReadOnlyCantInit:
+        return QStringLiteral("il file è di sola lettura, e il suo registro delle modifiche (il file che finisce con "
+                              "«-wal») si può leggere solo scrivendo accanto al file; per non mostrare dati "
+                              "incompleti il file non è stato letto");
+    default:
+        break;
+    }
     switch (primaryCode(error)) {
     case Busy:
     case Locked:
