@@ -10,6 +10,7 @@
 #include "ui/AppIcon.h"
 #include "ui/CenterForm.h"
 #include "ui/Guarded.h"
+#include "ui/MessageBox.h"
 #include "ui/ModalForm.h"
 #include "ui/Twips.h"
 
@@ -108,6 +109,12 @@ void Form1::Form_Load()
     runGuarded(this, [this] {
         Membri::createIfMissing(Data1.DatabaseName());
         CaricaGriglia();
+        if (Data1.readOnly())
+            MessageBox::show(this,
+                             QStringLiteral("Il file %1 è di sola lettura: si possono consultare le statistiche e "
+                                            "lo storico, ma non modificarli.")
+                                 .arg(Membri::fileName()),
+                             MessageBox::Icon::Information, applicationTitle());
     });
 }
 
@@ -164,6 +171,8 @@ void Form1::BtnPulisci_Click()
     runGuarded(this, [this] {
         Data1.setRecordSource(Membri::selectValid());
         Data1.Refresh();
+        // Refused also when there is no record to clear.
+        Data1.checkWritable();
         Membri::freeAll(Data1.Recordset());
     });
     // Reloaded even after a failure, so the grid shows what the table holds.

@@ -106,11 +106,15 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     try {
         data1.setRecordSource(Membri::selectAll());
         data1.Refresh();
+        // A file that reads only is said so before a line is cut.
+        data1.checkWritable();
         checkpoint.emplace(data1.database());
         rs = &data1.Recordset();
         if (tipoDati == 1)
             Membri::freeAll(*rs);
     } catch (const UserError &error) {
+        checkpoint.reset();
+        data1.close();
         throw ImportError(error.message() + QStringLiteral("\nNessuna riga è stata importata."), 0);
     }
 

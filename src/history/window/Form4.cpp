@@ -224,6 +224,12 @@ void Form4::BtnElimina_Click()
     const QList<int> scelte = rilevazioniSelezionate();
     if (scelte.size() != 1)
         return;
+    // A file that reads only is said so before the question.
+    if (!runGuarded(this, [this] {
+            const auto chiudi = qScopeGuard([this] { Data1.close(); });
+            Data1.checkWritable();
+        }))
+        return;
     const StoricoDati::RigaRilevazione &r = m_quadro.rilevazioni[static_cast<std::size_t>(scelte.first())];
     const QString data = StoricoDati::testoData(r, QLocale());
     if (!MessageBox::ask(this, QStringLiteral("Eliminare la rilevazione del %1?").arg(data), applicationTitle()))
