@@ -23,6 +23,9 @@
 //                                     Gradi's answers and reads before and
 //                                     after, then CercaGrado's; 77 when it
 //                                     cannot mount
+//   quadrivo_child registro SQL...    runs each statement on Quadrivo.mdb,
+//                                     leaving its commits in the log, prints
+//                                     "scritto" and waits to be killed
 #include "core/Failure.h"
 #include "import/CercaGrado.h"
 #include "import/Gradi.h"
@@ -43,6 +46,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -74,6 +78,29 @@ int holdLock()
     }
     QSqlDatabase::removeDatabase(QStringLiteral("lock"));
     return 0;
+}
+
+// What a writer killed after its commits leaves: the commits in the log,
+// never copied into the file, and the log's shared memory.
+int leaveLog(const QStringList &statements)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("registro"));
+    db.setDatabaseName(Membri::fileName());
+    if (!db.open())
+        return 2;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")))
+        return 3;
+    for (const QString &statement : statements)
+        if (!query.exec(statement))
+            return 3;
+    std::fputs("scritto\n", stdout);
+    std::fflush(stdout);
+    QFile input;
+    input.open(stdin, QIODevice::ReadOnly);
+    while (!input.readLine().isEmpty()) { }
+    // Killed before its input closes; should it close, it leaves the same.
+    std::_Exit(0);
 }
 
 int import(const QString &file, qint16 tipoDati)
@@ -239,8 +266,10 @@ int main(int argc, char *argv[])
         return saveRefused(args[2], args[3], args[4]);
     if (args.value(1) == QLatin1String("mountrank") && args.size() > 2)
         return mountOverRankList(args[2], args.mid(3));
+    if (args.value(1) == QLatin1String("registro"))
+        return leaveLog(args.mid(2));
     std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N | save WAY FILE OLD\n"
-               "     | mountrank OTHER PHRASE...\n",
+               "     | mountrank OTHER PHRASE... | registro SQL...\n",
                stderr);
     return 64;
 }
