@@ -248,6 +248,12 @@ void Form4::BtnConfronta_Click()
     const QList<int> scelte = rilevazioniSelezionate();
     if (scelte.size() != 2)
         return;
+    // A file that reads only is said so before the question.
+    if (!runGuarded(this, [this] {
+            const auto chiudi = qScopeGuard([this] { Data1.close(); });
+            Data1.checkWritable();
+        }))
+        return;
     // Newest first in the Quadro: the second is the older, the start.
     const StoricoDati::RigaRilevazione &a = m_quadro.rilevazioni[static_cast<std::size_t>(scelte[1])];
     const StoricoDati::RigaRilevazione &b = m_quadro.rilevazioni[static_cast<std::size_t>(scelte[0])];
