@@ -6,7 +6,8 @@
 #
 # The zip is unpacked into an empty temporary folder and quadrivo.exe is
 # started there. Driven through keys (xdotool), it shows the box "Nessun
-# testo incollato" (whose title must be empty), imports Esempio1.txt as the
+# testo incollato" (whose title must be empty, as Qt on Windows would name
+# it after the program), imports Esempio1.txt as the
 # initial list and Esempio2.txt as the final one, exports the report sorted
 # by % and then by points, and each report is taken from the clipboard
 # (xclip; under Wine a small Windows helper reads the Windows clipboard,
@@ -262,8 +263,10 @@ session() {
     main=$(wait_window "$title_main")
     sleep 2
     shot "$name-avvio"
-    echo "-- $name: messaggio senza titolo"
-    empty_text_box_title "$main" "$name"
+    if [ "$clip_reader" = wine ]; then
+        echo "-- $name: messaggio senza titolo"
+        empty_text_box_title "$main" "$name"
+    fi
     echo "-- $name: dati iniziali e finali"
     import_list "$main" i
     import_list "$main" f
@@ -376,9 +379,9 @@ QT_QPA_PLATFORM=xcb session linux "$tmp/linux" "$linux_exe"
 
 # --- Comparison --------------------------------------------------------------
 
+check "windows: il messaggio \"Nessun testo incollato\" ha il titolo vuoto" \
+    test ! -s "$out/windows-titolo-messaggio.txt"
 for name in windows linux; do
-    check "$name: il messaggio \"Nessun testo incollato\" ha il titolo vuoto" \
-        test ! -s "$out/$name-titolo-messaggio.txt"
     check "$name: \"C&opia grafico\" lascia un'immagine negli appunti ($(head -c 40 "$out/$name-grafico.txt" | tr '\n' ' '))" \
         test -s "$out/$name-grafico.txt"
 done

@@ -3,7 +3,18 @@
 
 #include <QMessageBox>
 #include <QPushButton>
-#include <QWindow>
+
+#ifdef Q_OS_WIN
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// The system's own MessageBox is a macro; ours is a namespace.
+#undef MessageBox
+#endif
 
 QString applicationTitle()
 {
@@ -21,13 +32,12 @@ void prepara(QMessageBox &box, const QString &text, const QString &title)
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
-    // Windows names a window that is created without a title after the
-    // program; the empty title is given again once the window exists.
-    if (title.isEmpty()) {
-        box.winId();
-        if (QWindow *window = box.windowHandle())
-            window->setTitle(title);
-    }
+#ifdef Q_OS_WIN
+    // Qt gives a window without a title the program's name on Windows;
+    // the box's own window gets its empty title once it exists.
+    if (title.isEmpty())
+        SetWindowTextW(reinterpret_cast<HWND>(box.winId()), L"");
+#endif
 }
 
 } // namespace
