@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace ReadOnlyFile {
 
@@ -35,12 +36,22 @@ bool inWalMode(const QString &path)
     return header.size() == 20 && header.startsWith(QByteArrayLiteral("SQLite format 3\0")) && header[19] == 2;
 }
 
+// Whether a file can be made in the folder. Its permission bits do not
+// tell on every system (Windows lets a folder marked read-only, as the
+// user's Documents often is, take new files all the same), so a file is
+// made there and removed at once.
+bool folderTakesFiles(const QString &folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/.quadrivo-XXXXXX"));
+    return probe.open();
+}
+
 } // namespace
 
 bool cannotWrite(const QString &path)
 {
     const QFileInfo file(path);
-    if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
+    if (!file.isWritable() || !folderTakesFiles(file.absolutePath()))
         return true;
     for (const QString &beside : {logName(path), sharedMemoryName(path)}) {
         const QFileInfo info(beside);
