@@ -68,7 +68,7 @@ while IFS= read -r -d '' file; do
 done < <(find "$top/src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
 
 if [ "$faults" -gt 0 ]; then
-    echo "check-layers: $faults problemi"
+    [ "$faults" -eq 1 ] && echo "check-layers: 1 problema" || echo "check-layers: $faults problemi"
     exit 1
 fi
 echo "check-layers: ogni include punta verso il basso (${rows} cartelle)"
