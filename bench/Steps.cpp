@@ -15,6 +15,8 @@ const std::vector<StepInfo> &allSteps()
         {Step::ReportByPoints, "report1", "report, by points", false},
         {Step::GridByPercent, "grid0", "grid rebuild, click OptOrd0 (%)", false},
         {Step::ReportByPercent, "report0", "report, by %", false},
+        {Step::InitialThroughWindows, "windows1", "initial import, OK to grid painted", false},
+        {Step::FinalThroughWindows, "windows2", "final import, OK to grid painted", false},
         {Step::Snapshot, "snapshot", "history: write one snapshot of N lines", false},
         {Step::HistoryWindow, "history", "history window open, filled (S x N)", false},
         {Step::Compare, "compare", "compare 2 snapshots, Si to grid painted", false},

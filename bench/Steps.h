@@ -18,6 +18,8 @@ enum class Step {
     ReportByPoints,
     GridByPercent,
     ReportByPercent,
+    InitialThroughWindows,
+    FinalThroughWindows,
     Snapshot,
     HistoryWindow,
     Compare,
