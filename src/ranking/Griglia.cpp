@@ -31,21 +31,28 @@ QLocale grouping(const QLocale &locale)
     return l;
 }
 
-} // namespace
+// The locale the cells' numbers are first written in, without grouping.
+QLocale ungrouped(const QLocale &locale)
+{
+    QLocale l = locale;
+    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
+    return l;
+}
 
-QString cellText(const QVariant &value, const QLocale &locale)
+// Both forms below take the locale they print with ready-made: a copy of
+// a QLocale with other options is an allocation, and a grid of 32,767
+// rows needs some 100,000 of them.
+
+QString cellTextWith(const QVariant &value, const QLocale &plain)
 {
     if (!value.isValid() || value.isNull())
         return {};
     switch (value.typeId()) {
     case QMetaType::Double:
-    case QMetaType::Float: {
+    case QMetaType::Float:
         // The percentage is a single-precision number: its shortest form
         // has at most seven significant digits.
-        QLocale plain = locale;
-        plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
         return plain.toString(static_cast<double>(static_cast<float>(value.toDouble())), 'g', 7);
-    }
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
@@ -58,34 +65,50 @@ QString cellText(const QVariant &value, const QLocale &locale)
     }
 }
 
+// The "#,##" form of a number already read.
+QString groupedNumber(qlonglong n, const QLocale &grouped)
+{
+    return n == 0 ? QString() : grouped.toString(n);
+}
+
+QString formatGroupedWith(const QString &text, const QLocale &locale, const QLocale &grouped)
+{
+    if (text.isEmpty())
+        return text;
+    const auto n = readWhole(text, locale);
+    return n ? groupedNumber(*n, grouped) : text;
+}
+
+} // namespace
+
+QString cellText(const QVariant &value, const QLocale &locale)
+{
+    return cellTextWith(value, ungrouped(locale));
+}
+
 void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale)
 {
+    const QLocale plain = ungrouped(locale);
     const int fields = std::min(records.FieldCount(), GridTexts::Cols - 1);
     grid.setRows(static_cast<int>(std::min<qsizetype>(records.RecordCount() + 1, std::numeric_limits<int>::max())));
     int row = 1;
     for (records.MoveFirst(); !records.Eof() && row < grid.Rows(); records.MoveNext(), ++row)
         for (int f = 0; f < fields; ++f)
-            grid.setTextMatrix(row, f + 1, cellText(records.Field(f), locale));
+            grid.setTextMatrix(row, f + 1, cellTextWith(records.Field(f), plain));
 }
 
 QString formatGrouped(const QString &text, const QLocale &locale)
 {
-    if (text.isEmpty())
-        return text;
-    const auto n = readWhole(text, locale);
-    if (!n)
-        return text;
-    if (*n == 0)
-        return {};
-    return grouping(locale).toString(*n);
+    return formatGroupedWith(text, locale, grouping(locale));
 }
 
 void FormattaGriglia(GridTexts &grid, const QLocale &locale)
 {
+    const QLocale grouped = grouping(locale);
     const int last = grid.Rows() - 1;
     for (int r = 1; r <= last; ++r) {
-        grid.setTextMatrix(r, ColPuntiI, formatGrouped(grid.TextMatrix(r, ColPuntiI), locale));
-        grid.setTextMatrix(r, ColPuntiF, formatGrouped(grid.TextMatrix(r, ColPuntiF), locale));
+        grid.setTextMatrix(r, ColPuntiI, formatGroupedWith(grid.TextMatrix(r, ColPuntiI), locale, grouped));
+        grid.setTextMatrix(r, ColPuntiF, formatGroupedWith(grid.TextMatrix(r, ColPuntiF), locale, grouped));
 
         QString s = grid.TextMatrix(r, ColVar);
         if (!s.isEmpty()) {
@@ -100,12 +123,13 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
         }
 
         if (!grid.TextMatrix(r, ColVar).isEmpty()) {
-            const QString d = grid.TextMatrix(r, ColIncr);
+            const QString &d = grid.TextMatrix(r, ColIncr);
             const auto n = readWhole(d, locale);
             if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
                 throw UserError(
                     QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
-            QString text = formatGrouped(d, locale);
+            // The "#,##" form of d, read once.
+            QString text = groupedNumber(*n, grouped);
             if (*n > 0)
                 text.prepend(QLatin1Char('+'));
             grid.setTextMatrix(r, ColIncr, text.isEmpty() ? QStringLiteral("0") : text);
