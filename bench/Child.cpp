@@ -128,11 +128,15 @@ private:
 
 // The bare cost of saving records one by one: the record update the import
 // issues, through plain QSqlQuery, each statement its own transaction, on a
-// separate file with the same schema and journal settings.
+// separate file with the same schema and journal settings. The values are
+// bound straight from the generated lists, as the record set binds them;
+// nothing is copied, so that the floor adds no memory of its own to the
+// process's peak.
 class Floor
 {
 public:
     explicit Floor(const BenchInputs &in)
+        : m_in(in)
     {
         Membri::createIfMissing(floorFile);
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());
@@ -148,38 +152,20 @@ public:
         if (!pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
             fail(pragma.lastError().text());
 
-        // The records the initial import frees and refills, and the final
-        // list's values, bound as the record set binds them.
-        for (const BenchMember &m : in.initial) {
-            m_free.push_back({0, m.nick, m.madre, m.grado, qlonglong(m.punti), QVariant(), QVariant(), QVariant()});
-            m_initial.push_back({1, m.nick, m.madre, m.grado, qlonglong(m.punti), QVariant(), QVariant(), QVariant()});
-        }
+        // Where the final import saves each member: over the record of the
+        // same home planet, or in a new record (0).
         for (const BenchMember &m : in.final) {
             const bool matched =
                 m.initialIndex >= 0 && m.madre == in.initial[static_cast<std::size_t>(m.initialIndex)].madre;
-            // Where the final import saves the member: over the record of the
-            // same home planet, or in a new record (0).
             m_finalRowids.push_back(matched ? m.initialIndex + 1 : 0);
-            std::vector<QVariant> v = {1,          m.nick,    m.madre, m.grado, QVariant(), qlonglong(m.punti),
-                                       QVariant(), QVariant()};
-            if (matched) {
-                const qint32 before = in.initial[static_cast<std::size_t>(m.initialIndex)].punti;
-                v[4] = qlonglong(before);
-                if (before != 0) {
-                    v[6] = double(m.punti - before) / double(before) * 100.0;
-                    v[7] = qlonglong(m.punti - before);
-                }
-            }
-            m_final.push_back(std::move(v));
         }
 
         QSqlQuery fill(db);
         db.transaction();
         fill.prepare(QStringLiteral("INSERT INTO Membri (Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff) "
                                     "VALUES (?,?,?,?,?,?,?,?)"));
-        for (const auto &record : m_initial) {
-            for (int i = 0; i < 8; ++i)
-                fill.bindValue(i, record[static_cast<std::size_t>(i)]);
+        for (const BenchMember &m : in.initial) {
+            bindInitial(fill, m, 1);
             if (!fill.exec())
                 fail(fill.lastError().text());
         }
@@ -211,9 +197,19 @@ public:
     {
         QElapsedTimer timer;
         timer.start();
-        save(m_free);
-        save(m_initial);
-        return elapsedMs(timer);
+        QSqlQuery &query = *m_update;
+        for (const int valid : {0, 1}) {
+            qlonglong rowid = 1;
+            for (const BenchMember &m : m_in.initial) {
+                bindInitial(query, m, valid);
+                query.bindValue(8, rowid++);
+                if (!query.exec())
+                    fail(query.lastError().text());
+            }
+        }
+        const double elapsed = elapsedMs(timer);
+        releaseMemory();
+        return elapsed;
     }
 
     /// As many commits as a final import: N.
@@ -221,8 +217,17 @@ public:
     {
         QElapsedTimer timer;
         timer.start();
-        save(m_final);
-        return elapsedMs(timer);
+        QSqlQuery &query = *m_update;
+        qlonglong rowid = 1;
+        for (std::size_t k = 0; k < m_in.final.size(); ++k) {
+            bindFinal(query, k);
+            query.bindValue(8, rowid++);
+            if (!query.exec())
+                fail(query.lastError().text());
+        }
+        const double elapsed = elapsedMs(timer);
+        releaseMemory();
+        return elapsed;
     }
 
     /// The final import's commits in its own order: the matched members'
@@ -233,16 +238,17 @@ public:
         timer.start();
         QSqlQuery &update = *m_update;
         QSqlQuery &insert = *m_insert;
-        for (std::size_t k = 0; k < m_final.size(); ++k) {
-            const auto &record = m_final[k];
+        for (std::size_t k = 0; k < m_in.final.size(); ++k) {
+            const BenchMember &m = m_in.final[k];
             QSqlQuery &query = m_finalRowids[k] > 0 ? update : insert;
             if (m_finalRowids[k] > 0) {
-                for (int i = 0; i < 8; ++i)
-                    update.bindValue(i, record[static_cast<std::size_t>(i)]);
+                bindFinal(update, k);
                 update.bindValue(8, m_finalRowids[k]);
             } else {
-                for (int i = 0; i < 4; ++i)
-                    insert.bindValue(i, record[static_cast<std::size_t>(i < 3 ? i + 1 : 5)]);
+                insert.bindValue(0, m.nick);
+                insert.bindValue(1, m.madre);
+                insert.bindValue(2, m.grado);
+                insert.bindValue(3, qlonglong(m.punti));
             }
             if (!query.exec())
                 fail(query.lastError().text());
@@ -253,26 +259,60 @@ public:
         QSqlQuery trim(QSqlDatabase::database(connectionName(), false));
         if (!trim.exec(QStringLiteral("DELETE FROM Membri WHERE rowid > %1").arg(m_members)))
             fail(trim.lastError().text());
+        releaseMemory();
         return elapsed;
     }
 
 private:
     static QString connectionName() { return QStringLiteral("bench-floor"); }
 
-    void save(const std::vector<std::vector<QVariant>> &records)
+    // The fields of an initial import's save: the member freed (valid 0)
+    // or filled (1).
+    static void bindInitial(QSqlQuery &query, const BenchMember &m, int valid)
     {
-        QSqlQuery &query = *m_update;
-        qlonglong rowid = 1;
-        for (const auto &record : records) {
-            for (int i = 0; i < 8; ++i)
-                query.bindValue(i, record[static_cast<std::size_t>(i)]);
-            query.bindValue(8, rowid++);
-            if (!query.exec())
-                fail(query.lastError().text());
-        }
+        query.bindValue(0, valid);
+        query.bindValue(1, m.nick);
+        query.bindValue(2, m.madre);
+        query.bindValue(3, m.grado);
+        query.bindValue(4, qlonglong(m.punti));
+        for (int i = 5; i < 8; ++i)
+            query.bindValue(i, QVariant());
     }
 
-    std::vector<std::vector<QVariant>> m_free, m_initial, m_final;
+    // The fields of a final import's save of the k-th member of the final
+    // list: with its initial score and the change where it matched one.
+    void bindFinal(QSqlQuery &query, std::size_t k) const
+    {
+        const BenchMember &m = m_in.final[k];
+        QVariant punti1;
+        QVariant per;
+        QVariant diff;
+        if (m_finalRowids[k] > 0) {
+            const qint32 before = m_in.initial[static_cast<std::size_t>(m_finalRowids[k] - 1)].punti;
+            punti1 = qlonglong(before);
+            if (before != 0) {
+                per = double(m.punti - before) / double(before) * 100.0;
+                diff = qlonglong(m.punti - before);
+            }
+        }
+        query.bindValue(0, 1);
+        query.bindValue(1, m.nick);
+        query.bindValue(2, m.madre);
+        query.bindValue(3, m.grado);
+        query.bindValue(4, punti1);
+        query.bindValue(5, qlonglong(m.punti));
+        query.bindValue(6, per);
+        query.bindValue(7, diff);
+    }
+
+    // SQLite's page cache for this connection goes back between the steps:
+    // the program's steps run beside this open connection.
+    static void releaseMemory()
+    {
+        QSqlQuery(QSqlDatabase::database(connectionName(), false)).exec(QStringLiteral("PRAGMA shrink_memory"));
+    }
+
+    const BenchInputs &m_in;
     std::vector<qlonglong> m_finalRowids;
     qlonglong m_members = 0;
     std::unique_ptr<QSqlQuery> m_update;
@@ -379,7 +419,6 @@ int runChild(int members, int runs)
     const int snapshots = historySnapshots(members);
     std::printf("SNAPSHOTS %d\n", snapshots);
     makeHistory(in, snapshots);
-    const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in.initial, 0);
 
     Floor floor(in);
     PaintWatcher watcher;
@@ -434,8 +473,10 @@ int runChild(int members, int runs)
             fail(QStringLiteral("an import did not read every line"));
 
         // One more snapshot of the initial list, as the initial import
-        // has just written one (its cost is part of import1).
+        // has just written one (its cost is part of import1). Its lines are
+        // made for this step alone.
         try {
+            const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in.initial, 0);
             timer.start();
             Storico::scriviRilevazione(mainWindowData->database(), Membri::fileName(), QDateTime::currentDateTime(), 1,
                                        initialSnapshot);
