@@ -126,6 +126,9 @@ void Form1::CaricaGriglia()
     Data1.Refresh();
     GridTexts grid;
     loadGrid(grid, Data1.Recordset(), locale);
+    // The grid holds its own texts: the records need no memory any more
+    // (the next rebuild and "&Pulisci" run their own statement).
+    Data1.Recordset().Close();
     FormattaGriglia(grid, locale);
     IntestaGriglia(grid);
     m_model.assign(std::move(grid));

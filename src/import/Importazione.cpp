@@ -124,10 +124,12 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     // A line that fails where the rest of the text is blank (a list pasted
     // with an empty line at its end) still leaves every member line saved:
     // the snapshot is kept, and the message says so.
-    // Once every line is saved: the log's thread stops, the snapshot is
-    // kept and the file closes. Returns why the snapshot was not kept.
+    // Once every line is saved: the log's thread stops, the records (not
+    // needed any more) give their memory back to the snapshot, the snapshot
+    // is kept and the file closes. Returns why the snapshot was not kept.
     const auto finish = [&] {
         checkpoint.reset();
+        rs->Close();
         const QString why = keepSnapshot(data1, tipoDati, saved);
         data1.close();
         return why;

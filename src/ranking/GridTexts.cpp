@@ -9,6 +9,11 @@ GridTexts::GridTexts()
 
 void GridTexts::setRows(int rows)
 {
+    const std::size_t before = m_cells.size();
     m_rows = rows < 1 ? 1 : rows;
     m_cells.resize(static_cast<std::size_t>(m_rows) * Cols);
+    // A grid cleared before it is rebuilt gives its storage back at once,
+    // not when the new grid replaces it.
+    if (m_cells.size() < before / 2)
+        m_cells.shrink_to_fit();
 }

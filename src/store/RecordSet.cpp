@@ -121,6 +121,15 @@ void RecordSet::saveNew()
     m_indexes.added(m_rows, RecordCount() - 1);
 }
 
+void RecordSet::Close()
+{
+    CancelUpdate();
+    m_rows = RecordRows(FieldCount());
+    m_indexes = RecordIndexes();
+    m_pos = 0;
+    m_noMatch = false;
+}
+
 void RecordSet::checkField(int field) const
 {
     if (field < 0 || field >= FieldCount())

@@ -60,6 +60,10 @@ public:
     void CancelUpdate();
     bool Editing() const { return m_mode != Mode::None; }
 
+    /// Drops every record the set holds, and its search indexes, giving
+    /// their memory back; the set is empty afterwards (DAO's Close).
+    void Close();
+
     /// Makes current the first record, in record-set order, that meets every
     /// criterion. A pending edit is dropped.
     void FindFirst(const std::vector<Criterion> &criteria);
