@@ -5,6 +5,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <numeric>
+#include <span>
 
 namespace StoricoDati {
 
@@ -21,7 +23,7 @@ struct Voce
 // Whole days from the first of the run of equal scores at the end of a
 // planet's course (oldest first) to its last snapshot; only time counts,
 // not how many snapshots the run holds.
-qint64 giorniFermo(const Quadro &quadro, const std::vector<Voce> &sue)
+qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
 {
     std::size_t inizio = sue.size() - 1;
     while (inizio > 0 && sue[inizio - 1].punti == sue.back().punti)
@@ -60,12 +62,20 @@ Quadro componi(const Storico::Storia &storia)
     for (std::size_t i = 0; i < quadro.rilevazioni.size(); ++i)
         perId.insert(quadro.rilevazioni[i].id, static_cast<int>(i));
 
-    // One pass over the score rows: the totals, and each planet's lines.
+    // One pass over the score rows: the totals, and each row's snapshot
+    // and planet (-1: a row of an unknown snapshot, left out).
+    struct Dove
+    {
+        int rilevazione = -1;
+        int madre = -1;
+    };
+    std::vector<Dove> dove(storia.punteggi.size());
+    std::vector<std::size_t> inizio(1, 0); // where each planet's lines start in voci, once counted
     QHash<QString, int> perMadre;
-    std::vector<std::vector<Voce>> voci;
     int ultima = -1; // the last row's snapshot, usually the next row's too
     RigaRilevazione *totale = nullptr;
-    for (const Storico::Punteggio &p : storia.punteggi) {
+    for (std::size_t i = 0; i < storia.punteggi.size(); ++i) {
+        const Storico::Punteggio &p = storia.punteggi[i];
         if (!totale || quadro.rilevazioni[static_cast<std::size_t>(ultima)].id != p.Rilevazione) {
             const auto found = perId.constFind(p.Rilevazione);
             if (found == perId.constEnd())
@@ -82,22 +92,38 @@ Quadro componi(const Storico::Storia &storia)
             RigaMadre riga;
             riga.madre = p.Madre;
             quadro.madri.push_back(std::move(riga));
-            voci.emplace_back();
+            inizio.push_back(0);
         }
-        voci[static_cast<std::size_t>(*madre)].push_back({ultima, p.Riga, p.Punti});
+        dove[i] = {ultima, *madre};
+        ++inizio[static_cast<std::size_t>(*madre) + 1];
+    }
+
+    // Each planet's lines side by side in one array, in the rows' order:
+    // one allocation, not one growing vector a planet.
+    std::partial_sum(inizio.begin(), inizio.end(), inizio.begin());
+    std::vector<Voce> voci(inizio.back());
+    {
+        std::vector<std::size_t> prossima(inizio.begin(), inizio.end() - 1);
+        for (std::size_t i = 0; i < dove.size(); ++i) {
+            if (dove[i].madre >= 0) {
+                const Storico::Punteggio &p = storia.punteggi[i];
+                voci[prossima[static_cast<std::size_t>(dove[i].madre)]++] = {dove[i].rilevazione, p.Riga, p.Punti};
+            }
+        }
     }
 
     for (std::size_t m = 0; m < quadro.madri.size(); ++m) {
         RigaMadre &riga = quadro.madri[m];
-        std::vector<Voce> &sue = voci[m];
+        const auto primaVoce = voci.begin() + static_cast<std::ptrdiff_t>(inizio[m]);
+        auto fine = voci.begin() + static_cast<std::ptrdiff_t>(inizio[m + 1]);
         // Oldest first (the higher the index, the older the snapshot), and
         // in one snapshot the first line, which alone counts.
-        std::sort(sue.begin(), sue.end(), [](const Voce &a, const Voce &b) {
+        std::sort(primaVoce, fine, [](const Voce &a, const Voce &b) {
             return a.rilevazione != b.rilevazione ? a.rilevazione > b.rilevazione : a.riga < b.riga;
         });
-        sue.erase(std::unique(sue.begin(), sue.end(),
-                              [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; }),
-                  sue.end());
+        fine = std::unique(primaVoce, fine,
+                           [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; });
+        const std::span<const Voce> sue(&*primaVoce, static_cast<std::size_t>(fine - primaVoce));
         const Voce &prima = sue.front();
         const Voce &ultimaVoce = sue.back();
         riga.ultimaRilevazione = quadro.rilevazioni[static_cast<std::size_t>(ultimaVoce.rilevazione)].id;

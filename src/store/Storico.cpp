@@ -8,6 +8,7 @@
 #include "store/WriteTransaction.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -218,11 +219,23 @@ Storia leggiStoria(const QSqlDatabase &db, const QString &fileName)
     if (query.lastError().isValid())
         failed(query.lastError());
 
+    // Counted first, so that the rows go into storage of their size: a
+    // history of ten snapshots of 32,767 lines is 327,670 rows.
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM Punteggi")) || !query.next())
+        failed(query.lastError());
+    storia.punteggi.reserve(static_cast<std::size_t>(std::max<qlonglong>(0, query.value(0).toLongLong())));
+    query.finish();
     if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi")))
         failed(query.lastError());
+    // A home planet comes back in every snapshot: its rows share one text.
+    QHash<QString, QString> madri;
     while (query.next()) {
-        storia.punteggi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
-                                   query.value(3).toLongLong()});
+        const QString madre = query.value(2).toString();
+        auto stessa = madri.constFind(madre);
+        if (stessa == madri.constEnd())
+            stessa = madri.insert(madre, madre);
+        storia.punteggi.push_back(
+            {query.value(0).toLongLong(), query.value(1).toLongLong(), *stessa, query.value(3).toLongLong()});
     }
     if (query.lastError().isValid())
         failed(query.lastError());
