@@ -10,6 +10,8 @@
 #include "Child.h"
 #include "Parent.h"
 
+#include "app/HeapSettings.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLocale>
@@ -67,6 +69,8 @@ int main(int argc, char *argv[])
             return usage();
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The child stands for the program: its heap is set as main() sets it.
+        configureHeap();
         QApplication app(argc, argv);
         // Scores are written, read and shown with Italian grouping.
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));

@@ -1,0 +1,9 @@
+// Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
+#pragma once
+
+/// Sets how the C library's heap serves the program: large blocks (a grid,
+/// a record set's values, a pasted list) get pages of their own, given back
+/// to the system as soon as they are freed. Call first in main(), before
+/// anything is allocated in quantity. Does nothing where the C library
+/// needs no telling.
+void configureHeap();
