@@ -71,6 +71,7 @@ Quadro componi(const Storico::Storia &storia)
     };
     std::vector<Dove> dove(storia.punteggi.size());
     std::vector<std::size_t> inizio(1, 0); // where each planet's lines start in voci, once counted
+    std::vector<std::size_t> primaRiga;    // each planet's first row
     QHash<QString, int> perMadre;
     int ultima = -1; // the last row's snapshot, usually the next row's too
     RigaRilevazione *totale = nullptr;
@@ -88,15 +89,18 @@ Quadro componi(const Storico::Storia &storia)
 
         auto madre = perMadre.constFind(p.Madre);
         if (madre == perMadre.constEnd()) {
-            madre = perMadre.insert(p.Madre, static_cast<int>(quadro.madri.size()));
-            RigaMadre riga;
-            riga.madre = p.Madre;
-            quadro.madri.push_back(std::move(riga));
+            madre = perMadre.insert(p.Madre, static_cast<int>(primaRiga.size()));
+            primaRiga.push_back(i);
             inizio.push_back(0);
         }
         dove[i] = {ultima, *madre};
         ++inizio[static_cast<std::size_t>(*madre) + 1];
     }
+
+    // The planets' rows made at once, once counted, not grown one by one.
+    quadro.madri.resize(primaRiga.size());
+    for (std::size_t m = 0; m < primaRiga.size(); ++m)
+        quadro.madri[m].madre = storia.punteggi[primaRiga[m]].Madre;
 
     // Each planet's lines side by side in one array, in the rows' order:
     // one allocation, not one growing vector a planet.

@@ -251,17 +251,23 @@ std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, con
     QStringList ids;
     for (qint64 id : rilevazioni)
         ids << QString::number(id);
+    const QString action = QStringLiteral("Impossibile leggere lo storico dal database «%1»");
+    const QString dove = QStringLiteral("FROM Punteggi WHERE Rilevazione IN (%1)").arg(ids.join(u','));
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Nick,Grado FROM Punteggi WHERE Rilevazione IN (%1)")
-                        .arg(ids.join(u','))))
-        failSql(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+    // Counted first, for storage of their size.
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) ") + dove) || !query.next())
+        failSql(action, fileName, query.lastError());
+    nomi.reserve(static_cast<std::size_t>(std::max<qlonglong>(0, query.value(0).toLongLong())));
+    query.finish();
+    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Nick,Grado ") + dove))
+        failSql(action, fileName, query.lastError());
     while (query.next()) {
         nomi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
                         query.value(3).toString()});
     }
     if (query.lastError().isValid())
-        failSql(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, query.lastError());
+        failSql(action, fileName, query.lastError());
     return nomi;
 }
 
