@@ -18,7 +18,8 @@ struct BenchMember
 
 /// Generated, reproducible inputs for one list size: the rank names of the
 /// rank list file and the member lists at the start and at the end of the
-/// period, as pasted text.
+/// period, as pasted text. The members' texts are views of the lists'
+/// texts, which stay unchanged as long as the inputs live.
 struct BenchInputs
 {
     QStringList ranks;
