@@ -5,12 +5,24 @@
 #include "store/StoredValue.h"
 
 #include <QHashFunctions>
+#include <QString>
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
-using Key = RecordIndexes::Key;
-using KeyPart = RecordIndexes::KeyPart;
+namespace {
+
+/// A value as a search compares it: whole numbers alike whatever their C++
+/// type, other numbers as they are, texts exactly as stored.
+struct KeyPart
+{
+    enum class Kind : quint8 { Integer, Real, Text };
+    Kind kind = Kind::Integer;
+    qint64 integer = 0;
+    double real = 0;
+    QString text;
+};
 
 bool operator==(const KeyPart &a, const KeyPart &b)
 {
@@ -27,20 +39,29 @@ bool operator==(const KeyPart &a, const KeyPart &b)
     return false;
 }
 
-size_t qHash(const KeyPart &part, size_t seed)
+size_t hashOf(const KeyPart &part)
 {
     switch (part.kind) {
     case KeyPart::Kind::Integer:
-        return qHash(part.integer, seed);
+        return qHash(part.integer);
     case KeyPart::Kind::Real:
-        return std::isnan(part.real) ? seed : qHash(part.real, seed);
+        return std::isnan(part.real) ? 0 : qHash(part.real);
     case KeyPart::Kind::Text:
-        return qHash(part.text, seed);
+        return qHash(part.text);
     }
-    return seed;
+    return 0;
 }
 
-namespace {
+/// The values of an index's fields, in the order of its fields.
+using Key = QVarLengthArray<KeyPart, 2>;
+
+size_t hashOf(const Key &key)
+{
+    size_t hash = size_t(key.size());
+    for (const KeyPart &part : key)
+        hash ^= hashOf(part) + size_t(0x9e3779b97f4a7c15ULL) + (hash << 6) + (hash >> 2);
+    return hash;
+}
 
 // A value as a key part; none for Null, which equals nothing.
 std::optional<KeyPart> keyPart(const QVariant &v)
@@ -95,6 +116,30 @@ std::optional<Key> recordKey(const std::vector<int> &fields, const RecordRows &r
     return keyOf(fields.size(), [&](std::size_t i) -> const QVariant & { return rows.value(record, fields[i]); });
 }
 
+// True when the record's fields hold the key. A text or a whole number, the
+// common keys, is compared as it stands; anything else as a key part.
+bool holds(const std::vector<int> &fields, const RecordRows &rows, qsizetype record, const Key &key)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const QVariant &v = rows.value(record, fields[i]);
+        const KeyPart &part = key[qsizetype(i)];
+        if (v.typeId() == QMetaType::LongLong && part.kind == KeyPart::Kind::Integer) {
+            if (*static_cast<const qlonglong *>(v.constData()) != part.integer)
+                return false;
+            continue;
+        }
+        // A text equal to a stored text is one; an unequal one may still
+        // store as it, if it holds what storing replaces.
+        if (v.typeId() == QMetaType::QString && part.kind == KeyPart::Kind::Text
+            && *static_cast<const QString *>(v.constData()) == part.text)
+            continue;
+        const auto own = keyPart(v);
+        if (!own || !(*own == part))
+            return false;
+    }
+    return true;
+}
+
 // True when the record's fields of the index hold the very values they held.
 bool unchanged(const std::vector<int> &fields, const RecordRows &rows, qsizetype record,
                const std::vector<QVariant> &oldValues)
@@ -104,6 +149,20 @@ bool unchanged(const std::vector<int> &fields, const RecordRows &rows, qsizetype
         const QVariant &now = rows.value(record, field);
         return before.typeId() == now.typeId() && before == now;
     });
+}
+
+// Files the record, whose key is given, with the records of that key in the
+// index, or alone (an index's type is private to RecordIndexes: deduced).
+template <typename Index> void file(Index &index, const RecordRows &rows, qsizetype record, const Key &key)
+{
+    auto &slot = index.byHash[hashOf(key)];
+    for (auto &bucket : slot) {
+        if (holds(index.fields, rows, bucket.first(), key)) {
+            bucket.insert(record);
+            return;
+        }
+    }
+    slot.append(typename std::decay_t<decltype(slot)>::value_type(record));
 }
 
 } // namespace
@@ -116,17 +175,20 @@ std::optional<qsizetype> RecordIndexes::findFirst(const RecordRows &rows, Wanted
     if (!key)
         return std::nullopt;
     const Index &index = indexFor(rows, wanted);
-    const auto it = index.records.constFind(*key);
-    if (it == index.records.constEnd() || it->empty())
+    const auto slot = index.byHash.constFind(hashOf(*key));
+    if (slot == index.byHash.constEnd())
         return std::nullopt;
-    return it->first();
+    for (const Bucket &bucket : *slot)
+        if (holds(index.fields, rows, bucket.first(), *key))
+            return bucket.first();
+    return std::nullopt;
 }
 
 void RecordIndexes::added(const RecordRows &rows, qsizetype record)
 {
     for (const auto &index : m_indexes)
         if (const auto key = recordKey(index->fields, rows, record))
-            index->records[*key].insert(record);
+            file(*index, rows, record, *key);
 }
 
 void RecordIndexes::changed(const RecordRows &rows, qsizetype record, const std::vector<QVariant> &oldValues)
@@ -142,41 +204,77 @@ void RecordIndexes::changed(const RecordRows &rows, qsizetype record, const std:
         if (oldKey == newKey)
             continue;
         if (oldKey) {
-            const auto it = index->records.find(*oldKey);
-            if (it != index->records.end()) {
-                it->erase(record);
-                if (it->empty())
-                    index->records.erase(it);
+            // Found by the record itself: its row holds its new values now.
+            const auto slot = index->byHash.find(hashOf(*oldKey));
+            if (slot != index->byHash.end()) {
+                for (qsizetype b = 0; b < slot->size(); ++b) {
+                    Bucket &bucket = (*slot)[b];
+                    if (bucket.contains(record)) {
+                        bucket.erase(record);
+                        if (bucket.empty())
+                            slot->remove(b);
+                        break;
+                    }
+                }
+                if (slot->isEmpty())
+                    index->byHash.erase(slot);
             }
         }
         if (newKey)
-            index->records[*newKey].insert(record);
+            file(*index, rows, record, *newKey);
     }
+}
+
+RecordIndexes::Bucket::Bucket(const Bucket &other)
+    : m_first(other.m_first)
+    , m_rest(other.m_rest ? std::make_unique<std::set<qsizetype>>(*other.m_rest) : nullptr)
+{
+}
+
+RecordIndexes::Bucket &RecordIndexes::Bucket::operator=(const Bucket &other)
+{
+    if (this != &other) {
+        m_first = other.m_first;
+        m_rest = other.m_rest ? std::make_unique<std::set<qsizetype>>(*other.m_rest) : nullptr;
+    }
+    return *this;
+}
+
+bool RecordIndexes::Bucket::contains(qsizetype record) const
+{
+    return record == m_first || (m_rest && m_rest->count(record) > 0);
 }
 
 void RecordIndexes::Bucket::insert(qsizetype record)
 {
     if (m_first < 0) {
         m_first = record;
-    } else if (record < m_first) {
-        m_rest.insert(m_rest.begin(), m_first);
+        return;
+    }
+    if (!m_rest)
+        m_rest = std::make_unique<std::set<qsizetype>>();
+    if (record < m_first) {
+        m_rest->insert(m_rest->begin(), m_first);
         m_first = record;
     } else {
         // Records mostly come in order: the end is then the place.
-        m_rest.insert(m_rest.end(), record);
+        m_rest->insert(m_rest->end(), record);
     }
 }
 
 void RecordIndexes::Bucket::erase(qsizetype record)
 {
     if (record != m_first) {
-        m_rest.erase(record);
-    } else if (m_rest.empty()) {
+        if (m_rest)
+            m_rest->erase(record);
+    } else if (!m_rest) {
         m_first = -1;
     } else {
-        m_first = *m_rest.begin();
-        m_rest.erase(m_rest.begin());
+        m_first = *m_rest->begin();
+        m_rest->erase(m_rest->begin());
     }
+    if (m_rest && m_rest->empty())
+        m_rest.reset();
 }
 
 RecordIndexes::Index &RecordIndexes::indexFor(const RecordRows &rows, const WantedList &wanted)
@@ -191,10 +289,10 @@ RecordIndexes::Index &RecordIndexes::indexFor(const RecordRows &rows, const Want
     auto index = std::make_unique<Index>();
     for (const Wanted &w : wanted)
         index->fields.push_back(w.first);
-    index->records.reserve(rows.count());
+    index->byHash.reserve(rows.count());
     for (qsizetype r = 0; r < rows.count(); ++r)
         if (const auto key = recordKey(index->fields, rows, r))
-            index->records[*key].insert(r);
+            file(*index, rows, r, *key);
     m_indexes.push_back(std::move(index));
     return *m_indexes.back();
 }

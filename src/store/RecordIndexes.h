@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QHash>
-#include <QString>
 #include <QVarLengthArray>
 #include <QVariant>
 
@@ -18,6 +17,11 @@ class RecordRows;
 /// records by their values. An index is built at the first search on its
 /// fields and kept up to date as records are saved, so a search costs the
 /// same whatever the number of records.
+///
+/// An index keeps no copy of the values: it files each record under the
+/// hash of its fields' values, and the records filed together under one key
+/// are told apart from those of another key with the same hash by the
+/// values their first record holds in the rows.
 class RecordIndexes
 {
 public:
@@ -35,46 +39,44 @@ public:
     /// A record of rows whose fields held oldValues before it was saved.
     void changed(const RecordRows &rows, qsizetype record, const std::vector<QVariant> &oldValues);
 
-    /// A value as a search compares it: whole numbers alike whatever their
-    /// C++ type, other numbers as they are, texts exactly as stored.
-    struct KeyPart
-    {
-        enum class Kind : quint8 { Integer, Real, Text };
-        Kind kind = Kind::Integer;
-        qint64 integer = 0;
-        double real = 0;
-        QString text;
-
-        friend bool operator==(const KeyPart &a, const KeyPart &b);
-    };
-    /// The values of an index's fields, in the order of its fields.
-    using Key = QVarLengthArray<KeyPart, 2>;
-
 private:
     /// The records that share a key, the first of them held apart: most
     /// keys belong to one record, and need nothing more.
     class Bucket
     {
     public:
+        Bucket() = default;
+        explicit Bucket(qsizetype record)
+            : m_first(record)
+        {
+        }
+        Bucket(const Bucket &other);
+        Bucket &operator=(const Bucket &other);
+        Bucket(Bucket &&) noexcept = default;
+        Bucket &operator=(Bucket &&) noexcept = default;
+        ~Bucket() = default;
+
         bool empty() const { return m_first < 0; }
         qsizetype first() const { return m_first; }
+        bool contains(qsizetype record) const;
         void insert(qsizetype record);
         void erase(qsizetype record);
 
     private:
         qsizetype m_first = -1;
-        std::set<qsizetype> m_rest;
+        std::unique_ptr<std::set<qsizetype>> m_rest;
     };
+
+    /// The keys whose values hash alike: almost always one.
+    using Slot = QVarLengthArray<Bucket, 1>;
 
     struct Index
     {
         std::vector<int> fields;
-        QHash<Key, Bucket> records;
+        QHash<size_t, Slot> byHash; // by the hash of the key's values
     };
 
     Index &indexFor(const RecordRows &rows, const WantedList &wanted);
 
     std::vector<std::unique_ptr<Index>> m_indexes;
 };
-
-size_t qHash(const RecordIndexes::KeyPart &part, size_t seed = 0);

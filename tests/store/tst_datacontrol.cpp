@@ -7,10 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHashFunctions>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -65,6 +67,8 @@ private slots:
     void testFindFirstMatchesValuesLiterally_data();
     void testFindFirstMatchesValuesLiterally();
     void testFindFirstFollowsSavedChanges();
+    void testFindFirstTellsApartKeysThatHashAlike_data();
+    void testFindFirstTellsApartKeysThatHashAlike();
     void testTextsAreStoredAsTheyStand_data();
     void testTextsAreStoredAsTheyStand();
     void testScoreTextIsConvertedUnderLocale();
@@ -314,6 +318,52 @@ void TestDataControl::testFindFirstFollowsSavedChanges()
     QVERIFY(!rs.NoMatch());
     rs.FindFirst({{QStringLiteral("Punti1"), QVariant()}});
     QVERIFY(rs.NoMatch());
+}
+
+void TestDataControl::testFindFirstTellsApartKeysThatHashAlike_data()
+{
+    QTest::addColumn<QString>("moving");
+    QTest::addColumn<QString>("staying");
+    QTest::newRow("the real moves") << "Reale"
+                                    << "Intero";
+    QTest::newRow("the whole number moves") << "Intero"
+                                            << "Reale";
+}
+
+// A real and the whole number made of its bits hash alike in Qt 6, so the
+// search indexes file them together: each must still be found as itself,
+// also once the other has moved to another value.
+void TestDataControl::testFindFirstTellsApartKeysThatHashAlike()
+{
+    QFETCH(QString, moving);
+    QFETCH(QString, staying);
+    const double real = 2.5;
+    qint64 bits = 0;
+    std::memcpy(&bits, &real, sizeof real);
+    if (qHash(real) != qHash(bits))
+        QSKIP("This Qt hashes the two apart: there is nothing to tell apart.");
+    const QVariant value[] = {real, qlonglong(bits)};
+    QVERIFY(seedMembers({member(1, "Reale", "[1]", value[0]), member(1, "Intero", "[2]", value[1]),
+                         member(1, "Altro", "[3]", 7)}));
+    DataControl data;
+    openAll(data);
+    RecordSet &rs = data.Recordset();
+    const auto found = [&rs](const QVariant &punti1) {
+        rs.FindFirst({{QStringLiteral("Punti1"), punti1}});
+        return rs.NoMatch() ? QString() : rs.Field(Membri::Nick).toString();
+    };
+    QCOMPARE(found(value[0]), QStringLiteral("Reale"));
+    QCOMPARE(found(value[1]), QStringLiteral("Intero"));
+
+    const QVariant &left = value[moving == u"Reale" ? 0 : 1];
+    const QVariant &kept = value[moving == u"Reale" ? 1 : 0];
+    QCOMPARE(found(left), moving);
+    rs.Edit();
+    rs.setField(Membri::Punti1, 7);
+    rs.Update();
+    QCOMPARE(found(left), QString());
+    QCOMPARE(found(kept), staying);
+    QCOMPARE(found(7), moving == u"Reale" ? QStringLiteral("Reale") : QStringLiteral("Intero"));
 }
 
 void TestDataControl::testTextsAreStoredAsTheyStand_data()
