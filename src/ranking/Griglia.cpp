@@ -2,6 +2,7 @@
 #include "ranking/Griglia.h"
 
 #include "ranking/GridTexts.h"
+#include "ranking/LocaleNumbers.h"
 #include "core/Failure.h"
 #include "store/RecordSet.h"
 
@@ -10,8 +11,27 @@
 
 namespace {
 
+// The plain digits loadGrid writes for a whole number, with a minus when
+// negative; none for any other text.
+std::optional<qlonglong> plainWhole(const QString &text)
+{
+    const qsizetype start = text.startsWith(u'-') ? 1 : 0;
+    if (text.size() <= start || text.size() - start > 18)
+        return std::nullopt;
+    qlonglong n = 0;
+    for (qsizetype i = start; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        n = n * 10 + (c - u'0');
+    }
+    return start ? -n : n;
+}
+
 std::optional<qlonglong> readWhole(const QString &text, const QLocale &locale)
 {
+    if (const auto n = plainWhole(text))
+        return n;
     bool ok = false;
     qlonglong n = text.toLongLong(&ok);
     if (!ok)
@@ -65,18 +85,15 @@ QString cellTextWith(const QVariant &value, const QLocale &plain)
     }
 }
 
-// The "#,##" form of a number already read.
-QString groupedNumber(qlonglong n, const QLocale &grouped)
-{
-    return n == 0 ? QString() : grouped.toString(n);
-}
-
-QString formatGroupedWith(const QString &text, const QLocale &locale, const QLocale &grouped)
+// The "#,##" form of a text; grouped writes a number already read.
+template <typename Grouped> QString formatGroupedWith(const QString &text, const QLocale &locale, Grouped grouped)
 {
     if (text.isEmpty())
         return text;
     const auto n = readWhole(text, locale);
-    return n ? groupedNumber(*n, grouped) : text;
+    if (!n)
+        return text;
+    return *n == 0 ? QString() : grouped(*n);
 }
 
 } // namespace
@@ -99,12 +116,14 @@ void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale)
 
 QString formatGrouped(const QString &text, const QLocale &locale)
 {
-    return formatGroupedWith(text, locale, grouping(locale));
+    const QLocale grouped = grouping(locale);
+    return formatGroupedWith(text, locale, [&](qlonglong n) { return grouped.toString(n); });
 }
 
 void FormattaGriglia(GridTexts &grid, const QLocale &locale)
 {
-    const QLocale grouped = grouping(locale);
+    const LocaleNumbers numbers(locale);
+    const auto grouped = [&numbers](qlonglong n) { return numbers.grouped(n); };
     const int last = grid.Rows() - 1;
     for (int r = 1; r <= last; ++r) {
         grid.setTextMatrix(r, ColPuntiI, formatGroupedWith(grid.TextMatrix(r, ColPuntiI), locale, grouped));
@@ -112,12 +131,11 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
 
         QString s = grid.TextMatrix(r, ColVar);
         if (!s.isEmpty()) {
-            bool ok = false;
-            const float q = locale.toFloat(s, &ok);
-            if (!ok)
+            const auto positive = numbers.positive(s);
+            if (!positive)
                 throw UserError(
                     QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.").arg(r).arg(s));
-            if (q > 0)
+            if (*positive)
                 s.prepend(QLatin1Char('+'));
             grid.setTextMatrix(r, ColVar, s + QStringLiteral(" %"));
         }
@@ -129,7 +147,7 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
                 throw UserError(
                     QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
             // The "#,##" form of d, read once.
-            QString text = groupedNumber(*n, grouped);
+            QString text = *n == 0 ? QString() : numbers.grouped(*n);
             if (*n > 0)
                 text.prepend(QLatin1Char('+'));
             grid.setTextMatrix(r, ColIncr, text.isEmpty() ? QStringLiteral("0") : text);

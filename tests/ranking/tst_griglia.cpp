@@ -55,6 +55,8 @@ private slots:
     void testPercentageKeepsItsShortestForm();
     void testGroupedForm_data();
     void testGroupedForm();
+    void testNumbersAsTheLocaleWritesThem_data();
+    void testNumbersAsTheLocaleWritesThem();
     void testEmptyTableGivesHeaderRowOnly();
     void testOrderByPercentage();
     void testOrderByPointsGained();
@@ -192,6 +194,58 @@ void TestGriglia::testGroupedForm()
     QCOMPARE(formatGrouped(text, QLocale(QLocale::English, QLocale::UnitedStates)), english);
     // The C locale groups too: "#,##" always groups.
     QCOMPARE(formatGrouped(QStringLiteral("1000"), QLocale::c()), QStringLiteral("1,000"));
+}
+
+void TestGriglia::testNumbersAsTheLocaleWritesThem_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    // Groups of three; Indian groups; no group for four digits, then an odd
+    // one; Devanagari digits; other separators.
+    QTest::newRow("italian") << QLocale(QLocale::Italian, QLocale::Italy);
+    QTest::newRow("indian english") << QLocale(QLocale::English, QLocale::India);
+    QTest::newRow("spanish") << QLocale(QLocale::Spanish, QLocale::Spain);
+    QTest::newRow("marathi") << QLocale(QLocale::Marathi, QLocale::India);
+    QTest::newRow("swiss german") << QLocale(QLocale::German, QLocale::Switzerland);
+    QTest::newRow("french") << QLocale(QLocale::French, QLocale::France);
+}
+
+// Whatever the locale, the grid's numbers are exactly what QLocale writes:
+// the grouped scores and points gained, the percentage's sign.
+void TestGriglia::testNumbersAsTheLocaleWritesThem()
+{
+    QFETCH(QLocale, locale);
+    QVERIFY(seedMembers({
+        {1, "Gain", "[1]", "Capo", 1234567, 1300000, single(5.30), 65433},
+        {1, "Loss", "[2]", "Capo", 4321, -1210000, single(-3.20), -40000},
+        {1, "Big", "[3]", "Capo", 2147483647, 12, single(1234.56), 2100000000},
+    }));
+    QLocale grouping = locale;
+    grouping.setNumberOptions(grouping.numberOptions() & ~QLocale::OmitGroupSeparator);
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    const auto signedText = [](const QString &text, bool positive) {
+        return positive ? QStringLiteral("+") + text : text;
+    };
+    const QList<QStringList> expected = {
+        {grouping.toString(1234567), grouping.toString(1300000),
+         signedText(plain.toString(double(float(5.30)), 'g', 7), true) + QStringLiteral(" %"),
+         signedText(grouping.toString(65433), true)},
+        {grouping.toString(4321), grouping.toString(-1210000),
+         plain.toString(double(float(-3.20)), 'g', 7) + QStringLiteral(" %"), grouping.toString(-40000)},
+        {grouping.toString(2147483647), grouping.toString(12),
+         signedText(plain.toString(double(float(1234.56)), 'g', 7), true) + QStringLiteral(" %"),
+         signedText(grouping.toString(2100000000), true)},
+    };
+
+    const GridTexts grid = buildGrid(true, locale);
+    const QStringList nicks = {"Gain", "Loss", "Big"};
+    for (int m = 0; m < 3; ++m) {
+        const int at = column(grid, ColNick).indexOf(nicks[m]) + 1;
+        QVERIFY(at > 0);
+        const QStringList cells = {grid.TextMatrix(at, ColPuntiI), grid.TextMatrix(at, ColPuntiF),
+                                   grid.TextMatrix(at, ColVar), grid.TextMatrix(at, ColIncr)};
+        QCOMPARE(cells, expected[m]);
+    }
 }
 
 void TestGriglia::testEmptyTableGivesHeaderRowOnly()
