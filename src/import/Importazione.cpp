@@ -10,6 +10,7 @@
 #include "store/Storico.h"
 
 #include <QDateTime>
+#include <QHash>
 
 
 namespace {
@@ -121,6 +122,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     const IntegerReader readInteger(locale);
     const QStringView remaining(text);
     std::vector<Storico::RigaRilevazione> saved;
+    QHash<QString, QString> gradi;
     // A line that fails where the rest of the text is blank (a list pasted
     // with an empty line at its end) still leaves every member line saved:
     // the snapshot is kept, and the message says so.
@@ -160,7 +162,13 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
         if (!riga)
             break;
         try {
-            const Storico::RigaRilevazione letta = rigaLetta(*riga, readInteger);
+            Storico::RigaRilevazione letta = rigaLetta(*riga, readInteger);
+            // A list holds a handful of ranks: its lines, their records and
+            // the snapshot share one text for each.
+            auto grado = gradi.constFind(letta.Grado);
+            if (grado == gradi.constEnd())
+                grado = gradi.insert(letta.Grado, letta.Grado);
+            letta.Grado = *grado;
             saved.push_back(tipoDati == 1 ? fondiRigaIniziale(*rs, letta) : fondiRigaFinale(*rs, letta));
         } catch (const UserError &error) {
             rs->CancelUpdate();
