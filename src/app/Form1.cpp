@@ -1,5 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "app/Form1.h"
+#include "app/HeapSettings.h"
 
 #include "history/window/Form4.h"
 #include "ranking/Griglia.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTimer>
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent)
@@ -152,6 +154,8 @@ void Form1::apriInserimento(qint16 tipoDati)
         form.exec();
     });
     runGuarded(this, [this] { CaricaGriglia(); });
+    // The pasted list, the import's records and the old grid are gone.
+    releaseMemoryLater();
 }
 
 void Form1::BtnDati1_Click()
@@ -167,6 +171,8 @@ void Form1::BtnDati2_Click()
 void Form1::OptOrd_Click(int /*index*/)
 {
     runGuarded(this, [this] { CaricaGriglia(); });
+    // The old grid is gone.
+    releaseMemoryLater();
 }
 
 void Form1::BtnPulisci_Click()
@@ -180,6 +186,7 @@ void Form1::BtnPulisci_Click()
     });
     // Reloaded even after a failure, so the grid shows what the table holds.
     runGuarded(this, [this] { CaricaGriglia(); });
+    releaseMemoryLater();
 }
 
 void Form1::BtnEsporta_Click()
@@ -204,4 +211,13 @@ void Form1::BtnStorico_Click()
     });
     if (confrontato)
         runGuarded(this, [this] { CaricaGriglia(); });
+    // The history's tables and charts are gone.
+    releaseMemoryLater();
+}
+
+// Once the window has shown the command's outcome: the user waits for
+// the grid, not for the heap.
+void Form1::releaseMemoryLater()
+{
+    QTimer::singleShot(0, this, [] { releaseFreedMemory(); });
 }

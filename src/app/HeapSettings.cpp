@@ -21,3 +21,10 @@ void configureHeap()
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 #endif
 }
+
+void releaseFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
