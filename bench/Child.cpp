@@ -9,6 +9,7 @@
 #include "Steps.h"
 
 #include "app/Form1.h"
+#include "app/HeapSettings.h"
 #include "history/window/Form4.h"
 #include "ranking/GridTexts.h"
 #include "core/Failure.h"
@@ -38,6 +39,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -131,12 +133,12 @@ private:
 // separate file with the same schema and journal settings. The values are
 // bound straight from the generated lists, as the record set binds them;
 // nothing is copied, so that the floor adds no memory of its own to the
-// process's peak.
+// process's peak. Each step is given the inputs it binds from: they are
+// made again for every run and dropped before the windows' steps.
 class Floor
 {
 public:
     explicit Floor(const BenchInputs &in)
-        : m_in(in)
     {
         Membri::createIfMissing(floorFile);
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());
@@ -193,14 +195,14 @@ public:
     Floor &operator=(const Floor &) = delete;
 
     /// As many commits as an initial import into a full table: N freed, N filled.
-    double initialMs()
+    double initialMs(const BenchInputs &in)
     {
         QElapsedTimer timer;
         timer.start();
         QSqlQuery &query = *m_update;
         for (const int valid : {0, 1}) {
             qlonglong rowid = 1;
-            for (const BenchMember &m : m_in.initial) {
+            for (const BenchMember &m : in.initial) {
                 bindInitial(query, m, valid);
                 query.bindValue(8, rowid++);
                 if (!query.exec())
@@ -213,14 +215,14 @@ public:
     }
 
     /// As many commits as a final import: N.
-    double finalMs()
+    double finalMs(const BenchInputs &in)
     {
         QElapsedTimer timer;
         timer.start();
         QSqlQuery &query = *m_update;
         qlonglong rowid = 1;
-        for (std::size_t k = 0; k < m_in.final.size(); ++k) {
-            bindFinal(query, k);
+        for (std::size_t k = 0; k < in.final.size(); ++k) {
+            bindFinal(query, in, k);
             query.bindValue(8, rowid++);
             if (!query.exec())
                 fail(query.lastError().text());
@@ -232,17 +234,17 @@ public:
 
     /// The final import's commits in its own order: the matched members'
     /// records scattered over the table, the others appended.
-    double finalInImportOrderMs()
+    double finalInImportOrderMs(const BenchInputs &in)
     {
         QElapsedTimer timer;
         timer.start();
         QSqlQuery &update = *m_update;
         QSqlQuery &insert = *m_insert;
-        for (std::size_t k = 0; k < m_in.final.size(); ++k) {
-            const BenchMember &m = m_in.final[k];
+        for (std::size_t k = 0; k < in.final.size(); ++k) {
+            const BenchMember &m = in.final[k];
             QSqlQuery &query = m_finalRowids[k] > 0 ? update : insert;
             if (m_finalRowids[k] > 0) {
-                bindFinal(update, k);
+                bindFinal(update, in, k);
                 update.bindValue(8, m_finalRowids[k]);
             } else {
                 insert.bindValue(0, m.nick);
@@ -281,14 +283,14 @@ private:
 
     // The fields of a final import's save of the k-th member of the final
     // list: with its initial score and the change where it matched one.
-    void bindFinal(QSqlQuery &query, std::size_t k) const
+    void bindFinal(QSqlQuery &query, const BenchInputs &in, std::size_t k) const
     {
-        const BenchMember &m = m_in.final[k];
+        const BenchMember &m = in.final[k];
         QVariant punti1;
         QVariant per;
         QVariant diff;
         if (m_finalRowids[k] > 0) {
-            const qint32 before = m_in.initial[static_cast<std::size_t>(m_finalRowids[k] - 1)].punti;
+            const qint32 before = in.initial[static_cast<std::size_t>(m_finalRowids[k] - 1)].punti;
             punti1 = qlonglong(before);
             if (before != 0) {
                 per = double(m.punti - before) / double(before) * 100.0;
@@ -312,7 +314,6 @@ private:
         QSqlQuery(QSqlDatabase::database(connectionName(), false)).exec(QStringLiteral("PRAGMA shrink_memory"));
     }
 
-    const BenchInputs &m_in;
     std::vector<qlonglong> m_finalRowids;
     qlonglong m_members = 0;
     std::unique_ptr<QSqlQuery> m_update;
@@ -362,6 +363,13 @@ QString sqliteVersion()
     return version;
 }
 
+// The list of the given kind alone, as a user has it to paste.
+QString listText(int members, qint16 tipoDati)
+{
+    BenchInputs in = makeInputs(members, seed);
+    return std::move(tipoDati == 1 ? in.initialText : in.finalText);
+}
+
 void report(const char *key, int run, double ms)
 {
     std::printf("M %s %d %.4f\n", key, run, ms);
@@ -400,17 +408,21 @@ int runChild(int members, int runs)
     });
     watchdog.start(100);
 
-    const BenchInputs in = makeInputs(members, seed);
-    writeSystemText(rankFile, rankListText(in.ranks));
+    // The generated lists are the benchmark's, not the program's: they are
+    // made for the steps that read them and gone before the windows' steps,
+    // so that the peak memory is the program's own.
+    std::optional<BenchInputs> in(std::in_place, makeInputs(members, seed));
+    const int validAfterFinal = in->validAfterFinal();
+    writeSystemText(rankFile, rankListText(in->ranks));
     std::printf("SQLITE %s\n", qPrintable(sqliteVersion()));
     std::printf("N %d\n", members);
-    std::printf("VALID %d\n", in.validAfterFinal());
+    std::printf("VALID %d\n", validAfterFinal);
 
     // The realistic starting point: the table holds the records of an
     // earlier initial import of the same size.
     Membri::createIfMissing(Membri::fileName());
     Gradi preparing(rankFile);
-    if (runImport(in.initialText, 1, preparing) != members)
+    if (runImport(in->initialText, 1, preparing) != members)
         fail(QStringLiteral("the preparing import did not read every line"));
     removeDatabase(baseFile);
     if (!QFile::copy(Membri::fileName(), baseFile))
@@ -418,13 +430,15 @@ int runChild(int members, int runs)
 
     const int snapshots = historySnapshots(members);
     std::printf("SNAPSHOTS %d\n", snapshots);
-    makeHistory(in, snapshots);
+    makeHistory(*in, snapshots);
 
-    Floor floor(in);
+    Floor floor(*in);
     PaintWatcher watcher;
     qApp->installEventFilter(&watcher);
 
     for (int run = 1; run <= runs; ++run) {
+        if (!in)
+            in.emplace(makeInputs(members, seed));
         removeDatabase(Membri::fileName());
         if (!QFile::copy(baseFile, Membri::fileName()))
             fail(QStringLiteral("cannot restore the database"));
@@ -444,7 +458,7 @@ int runChild(int members, int runs)
         {
             Gradi gradi(rankFile);
             timer.start();
-            const QStringView text(in.initialText);
+            const QStringView text(in->initialText);
             qsizetype pos = 0;
             int lines = 0;
             const RankLookup lookup = lookUpRank(gradi);
@@ -460,23 +474,23 @@ int runChild(int members, int runs)
         {
             Gradi gradi(rankFile);
             timer.start();
-            initialLines = runImport(in.initialText, 1, gradi);
+            initialLines = runImport(in->initialText, 1, gradi);
             report("import1", run, elapsedMs(timer));
         }
         {
             Gradi gradi(rankFile);
             timer.start();
-            finalLines = runImport(in.finalText, 2, gradi);
+            finalLines = runImport(in->finalText, 2, gradi);
             report("import2", run, elapsedMs(timer));
         }
-        if (initialLines != members || finalLines != static_cast<int>(in.final.size()))
+        if (initialLines != members || finalLines != static_cast<int>(in->final.size()))
             fail(QStringLiteral("an import did not read every line"));
 
         // One more snapshot of the initial list, as the initial import
         // has just written one (its cost is part of import1). Its lines are
         // made for this step alone.
         try {
-            const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in.initial, 0);
+            const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in->initial, 0);
             timer.start();
             Storico::scriviRilevazione(mainWindowData->database(), Membri::fileName(), QDateTime::currentDateTime(), 1,
                                        initialSnapshot);
@@ -487,9 +501,13 @@ int runChild(int members, int runs)
 
         mainWindowData.reset();
 
-        report("floor1", run, floor.initialMs());
-        report("floor2", run, floor.finalMs());
-        report("floor2o", run, floor.finalInImportOrderMs());
+        report("floor1", run, floor.initialMs(*in));
+        report("floor2", run, floor.finalMs(*in));
+        report("floor2o", run, floor.finalInImportOrderMs(*in));
+        in.reset();
+        // What the main window does once a command is done; the steps above
+        // ran the imports without it.
+        releaseFreedMemory();
 
         // Start-up: from before the main window exists to its first frame.
         const int paintsBefore = watcher.paints();
@@ -498,7 +516,7 @@ int runChild(int members, int runs)
         form->show();
         watcher.waitForPaintAfter(paintsBefore);
         report("startup", run, elapsedMs(timer));
-        checkRows(*form, in.validAfterFinal(), "start-up");
+        checkRows(*form, validAfterFinal, "start-up");
 
         // Each order: the click reloads the grid, then the window repaints.
         QAbstractButton *byPoints = optionButton(*form, "OptOrd1");
@@ -512,7 +530,7 @@ int runChild(int members, int runs)
             report(gridKey, run, elapsedMs(timer));
             if (!button->isChecked())
                 fail(QStringLiteral("the option button did not take the click"));
-            checkRows(*form, in.validAfterFinal(), gridKey);
+            checkRows(*form, validAfterFinal, gridKey);
 
             timer.start();
             const QString text = buildReport(form->grid(), percent);
@@ -528,15 +546,14 @@ int runChild(int members, int runs)
         // Each import through the windows, on the table as the preparing
         // import left it, with the main window showing it.
         for (const auto &[key, tipoDati, shown] : {std::tuple{"windows1", qint16(1), members},
-                                                   std::tuple{"windows2", qint16(2), in.validAfterFinal()}}) {
+                                                   std::tuple{"windows2", qint16(2), validAfterFinal}}) {
             removeDatabase(Membri::fileName());
             if (!QFile::copy(baseFile, Membri::fileName()))
                 fail(QStringLiteral("cannot restore the database"));
             auto form = std::make_unique<Form1>();
             form->show();
             watcher.waitForPaintAfter(watcher.paints());
-            report(key, run,
-                   importThroughWindows(*form, watcher, tipoDati == 1 ? in.initialText : in.finalText, tipoDati));
+            report(key, run, importThroughWindows(*form, watcher, listText(members, tipoDati), tipoDati));
             checkRows(*form, shown, key);
             form.reset();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

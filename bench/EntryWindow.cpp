@@ -15,7 +15,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
-double importThroughWindows(Form1 &form, PaintWatcher &watcher, const QString &text, qint16 tipoDati)
+#include <utility>
+
+double importThroughWindows(Form1 &form, PaintWatcher &watcher, QString text, qint16 tipoDati)
 {
     const char *opener = tipoDati == 1 ? "BtnDati1" : "BtnDati2";
     auto *open = form.findChild<QAbstractButton *>(QString::fromLatin1(opener));
@@ -32,12 +34,13 @@ double importThroughWindows(Form1 &form, PaintWatcher &watcher, const QString &t
             fail(QStringLiteral("no entry window with &OK"));
         watcher.watch(QStringLiteral("Form2"));
         const int seen = watcher.paints();
-        QApplication::clipboard()->setText(text);
+        const qsizetype size = text.size();
+        QApplication::clipboard()->setText(std::exchange(text, QString()));
         entry->Text1()->setFocus();
         entry->Text1()->paste();
         QApplication::clipboard()->clear();
         watcher.waitForPaintAfter(seen);
-        if (entry->Text1()->document()->characterCount() < text.size() / 2)
+        if (entry->Text1()->document()->characterCount() < size / 2)
             fail(QStringLiteral("the list was not pasted into the entry window"));
         watcher.watch(QStringLiteral("Form1"));
         pressed = true;
