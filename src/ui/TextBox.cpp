@@ -3,6 +3,8 @@
 
 #include <QMimeData>
 #include <QPalette>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -19,24 +21,26 @@ TextBox::TextBox(QWidget *parent)
 
 QString TextBox::Text() const
 {
-    // The raw text keeps every character as typed; only the block and line
-    // separators that stand for line breaks become CR LF. Counted first, so
-    // that the text is written once into a string of its exact size: a
-    // pasted list of 32,767 lines is some 2 million characters.
-    const QString raw = document()->toRawText();
+    // Every character as typed; only the line breaks, between the blocks
+    // and within one (Shift+Enter), become CR LF. The text is written once,
+    // block by block, into a string of its size: a pasted list of 32,767
+    // lines is some 2 million characters, and a copy of the whole in
+    // between would cost as much again in fresh memory.
+    const QTextDocument *doc = document();
+    QString text;
+    text.reserve(doc->characterCount() - 1 + doc->blockCount() - 1);
     const auto isBreak = [](QChar c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; };
-    const qsizetype breaks = std::count_if(raw.cbegin(), raw.cend(), isBreak);
-    if (breaks == 0)
-        return raw;
-    QString text(raw.size() + breaks, Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const QChar c : raw) {
-        if (isBreak(c)) {
-            *out++ = u'\r';
-            *out++ = u'\n';
-        } else {
-            *out++ = c;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block != doc->begin())
+            text.append(u"\r\n");
+        const QString line = block.text();
+        auto from = line.cbegin();
+        for (auto at = std::find_if(from, line.cend(), isBreak); at != line.cend();
+             from = at + 1, at = std::find_if(from, line.cend(), isBreak)) {
+            text.append(QStringView(from, at));
+            text.append(u"\r\n");
         }
+        text.append(QStringView(from, line.cend()));
     }
     return text;
 }

@@ -155,6 +155,11 @@ void TestForm2::testTabOrderFocusAndKeys()
     QTest::keyClicks(form.Text1(), "b");
     QVERIFY(form.isVisible());
     QCOMPARE(form.Text1()->Text(), QStringLiteral("a\r\nb"));
+    // A line break within a block (Shift+Enter) is one too.
+    QTest::keyClick(form.Text1(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(form.Text1(), "c");
+    QCOMPARE(form.Text1()->document()->blockCount(), 2);
+    QCOMPARE(form.Text1()->Text(), QStringLiteral("a\r\nb\r\nc"));
 }
 
 void TestForm2::testPastedLineEndsBecomeCrLf()
