@@ -51,19 +51,10 @@ QLocale grouping(const QLocale &locale)
     return l;
 }
 
-// The locale the cells' numbers are first written in, without grouping.
-QLocale ungrouped(const QLocale &locale)
-{
-    QLocale l = locale;
-    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
-    return l;
-}
-
-// Both forms below take the locale they print with ready-made: a copy of
-// a QLocale with other options is an allocation, and a grid of 32,767
-// rows needs some 100,000 of them.
-
-QString cellTextWith(const QVariant &value, const QLocale &plain)
+// The numbers' forms are made once a grid: a grid of 32,767 rows writes
+// some 100,000 numbers, and QLocale's own formatting, or a copy of a
+// QLocale with other options, costs an allocation or more each.
+QString cellTextWith(const QVariant &value, const LocaleNumbers &numbers)
 {
     if (!value.isValid() || value.isNull())
         return {};
@@ -72,7 +63,7 @@ QString cellTextWith(const QVariant &value, const QLocale &plain)
     case QMetaType::Float:
         // The percentage is a single-precision number: its shortest form
         // has at most seven significant digits.
-        return plain.toString(static_cast<double>(static_cast<float>(value.toDouble())), 'g', 7);
+        return numbers.shortest(static_cast<float>(value.toDouble()));
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
@@ -100,18 +91,18 @@ template <typename Grouped> QString formatGroupedWith(const QString &text, const
 
 QString cellText(const QVariant &value, const QLocale &locale)
 {
-    return cellTextWith(value, ungrouped(locale));
+    return cellTextWith(value, LocaleNumbers(locale));
 }
 
 void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale)
 {
-    const QLocale plain = ungrouped(locale);
+    const LocaleNumbers numbers(locale);
     const int fields = std::min(records.FieldCount(), GridTexts::Cols - 1);
     grid.setRows(static_cast<int>(std::min<qsizetype>(records.RecordCount() + 1, std::numeric_limits<int>::max())));
     int row = 1;
     for (records.MoveFirst(); !records.Eof() && row < grid.Rows(); records.MoveNext(), ++row)
         for (int f = 0; f < fields; ++f)
-            grid.setTextMatrix(row, f + 1, cellTextWith(records.Field(f), plain));
+            grid.setTextMatrix(row, f + 1, cellTextWith(records.Field(f), numbers));
 }
 
 QString formatGrouped(const QString &text, const QLocale &locale)

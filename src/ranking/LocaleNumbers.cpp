@@ -1,6 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "ranking/LocaleNumbers.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -15,8 +18,12 @@ bool isDigit(QChar c)
 LocaleNumbers::LocaleNumbers(const QLocale &locale)
     : m_locale(locale)
     , m_grouping(locale)
+    , m_ungrouped(locale)
 {
     m_grouping.setNumberOptions(m_grouping.numberOptions() & ~QLocale::OmitGroupSeparator);
+    m_ungrouped.setNumberOptions(m_ungrouped.numberOptions() | QLocale::OmitGroupSeparator);
+    m_zero = m_ungrouped.toString(0.0, 'g', 7);
+    m_negativeZero = m_ungrouped.toString(-0.0, 'g', 7);
     const QString zero = m_locale.zeroDigit();
     const QString separator = m_grouping.groupSeparator();
     const QString minus = m_locale.negativeSign();
@@ -49,7 +56,72 @@ LocaleNumbers::LocaleNumbers(const QLocale &locale)
             const float q = m_locale.toFloat(probe, &ok);
             m_plainDecimals = m_plainDecimals && ok && plainPositive(probe) == (q > 0);
         }
+
+        const QString plus = m_locale.positiveSign();
+        const QString exponential = m_locale.exponential();
+        if (plus.size() == 1 && exponential.size() == 1) {
+            m_plus = plus.front().unicode();
+            m_exponential = exponential.front().unicode();
+            // Both signs, whole and fractional, the longest fixed forms and
+            // the exponent's, small and large, of both signs.
+            m_plainShortest = true;
+            for (const float probe : {7.0f, -12.35f, 0.5f, 33.33333f, -0.0001f, 0.00012345f, 100.0f,
+                                      1234567.0f, -12345678.0f, 1.0e20f, 3.4e38f, 1.0e-38f, 123.4567f}) {
+                m_plainShortest =
+                    m_plainShortest && plainShortest(probe) == m_ungrouped.toString(double(probe), 'g', 7);
+            }
+        }
     }
+}
+
+QString LocaleNumbers::shortest(float value) const
+{
+    // Zero, the change of every member who stood still, has the form
+    // QLocale gives it, once for each sign.
+    if (value == 0.0f)
+        return std::signbit(value) ? m_negativeZero : m_zero;
+    if (m_plainShortest && std::isfinite(value))
+        return plainShortest(value);
+    return m_ungrouped.toString(double(value), 'g', 7);
+}
+
+QString LocaleNumbers::plainShortest(float value) const
+{
+    // The C library's "%.7g", with the locale's signs, point and exponent.
+    // A value exactly halfway between two forms of seven digits (eight
+    // digits, the last a 5, and nothing after) is rounded to even there
+    // but away from zero by QLocale: the double next to it, away from
+    // zero, is written instead.
+    double exact = value;
+    char text[32];
+    const auto eight = std::to_chars(text, text + sizeof text, exact, std::chars_format::scientific, 7);
+    if (eight.ec == std::errc() && *(std::find(text, eight.ptr, 'e') - 1) == '5') {
+        double back = 0;
+        if (std::from_chars(text, eight.ptr, back).ec == std::errc() && back == exact)
+            exact = std::nextafter(exact, exact > 0 ? HUGE_VAL : -HUGE_VAL);
+    }
+    const auto written = std::to_chars(text, text + sizeof text, exact, std::chars_format::general, 7);
+    char16_t out[32];
+    int size = 0;
+    for (const char *c = text; c != written.ptr; ++c) {
+        switch (*c) {
+        case '-':
+            out[size++] = m_minus;
+            break;
+        case '+':
+            out[size++] = m_plus;
+            break;
+        case '.':
+            out[size++] = m_point;
+            break;
+        case 'e':
+            out[size++] = m_exponential;
+            break;
+        default:
+            out[size++] = static_cast<char16_t>(*c);
+        }
+    }
+    return QString(reinterpret_cast<const QChar *>(out), size);
 }
 
 QString LocaleNumbers::grouped(qlonglong n) const

@@ -23,6 +23,11 @@ public:
     /// grouping writes it.
     QString grouped(qlonglong n) const;
 
+    /// A single-precision number in its shortest form of at most seven
+    /// significant digits, without group separators, as
+    /// QLocale::toString(value, 'g', 7) writes it.
+    QString shortest(float value) const;
+
     /// Whether the text, read as a single-precision number under the
     /// locale (QLocale::toFloat), is greater than zero; none when it does
     /// not read as one.
@@ -30,14 +35,21 @@ public:
 
 private:
     QString plainGrouped(qlonglong n) const;
+    QString plainShortest(float value) const;
     /// None when the text is not a plain decimal number.
     std::optional<bool> plainPositive(QStringView text) const;
 
     QLocale m_locale;
     QLocale m_grouping;
+    QLocale m_ungrouped;
+    QString m_zero;
+    QString m_negativeZero;
     bool m_plainGroups = false;
     bool m_plainDecimals = false;
+    bool m_plainShortest = false;
     char16_t m_separator = u',';
     char16_t m_minus = u'-';
     char16_t m_point = u'.';
+    char16_t m_plus = u'+';
+    char16_t m_exponential = u'e';
 };

@@ -1,14 +1,19 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "ranking/GridTexts.h"
 #include "ranking/Griglia.h"
+#include "ranking/LocaleNumbers.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "support/Seed.h"
 #include "support/TempWorkDir.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
+#include <bit>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -57,6 +62,8 @@ private slots:
     void testGroupedForm();
     void testNumbersAsTheLocaleWritesThem_data();
     void testNumbersAsTheLocaleWritesThem();
+    void testShortestAsQLocaleWritesIt_data();
+    void testShortestAsQLocaleWritesIt();
     void testEmptyTableGivesHeaderRowOnly();
     void testOrderByPercentage();
     void testOrderByPointsGained();
@@ -246,6 +253,35 @@ void TestGriglia::testNumbersAsTheLocaleWritesThem()
                                    grid.TextMatrix(at, ColVar), grid.TextMatrix(at, ColIncr)};
         QCOMPARE(cells, expected[m]);
     }
+}
+
+void TestGriglia::testShortestAsQLocaleWritesIt_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("italian") << QLocale(QLocale::Italian, QLocale::Italy);
+    QTest::newRow("english") << QLocale(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("swiss german") << QLocale(QLocale::German, QLocale::Switzerland);
+    QTest::newRow("marathi") << QLocale(QLocale::Marathi, QLocale::India);
+    QTest::newRow("egyptian arabic") << QLocale(QLocale::Arabic, QLocale::Egypt);
+}
+
+// The percentage's own writing matches QLocale's on any single-precision
+// number: fixed and exponent forms, both signs, both zeros.
+void TestGriglia::testShortestAsQLocaleWritesIt()
+{
+    QFETCH(QLocale, locale);
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    const LocaleNumbers numbers(locale);
+    QRandomGenerator rng(20261209);
+    std::vector<float> values = {0.0f, -0.0f, 5.3f, -3.2f, 1234.56f, 1.0e7f, 9999999.0f, 0.0001f, 0.00001f};
+    for (int i = 0; i < 20000; ++i) {
+        const float v = std::bit_cast<float>(rng.generate());
+        values.push_back(std::isfinite(v) ? v : 0.5f);
+        values.push_back(static_cast<float>(rng.bounded(2.0e6) - 1.0e6));
+    }
+    for (const float v : values)
+        QCOMPARE(numbers.shortest(v), plain.toString(double(v), 'g', 7));
 }
 
 void TestGriglia::testEmptyTableGivesHeaderRowOnly()
