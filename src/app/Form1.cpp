@@ -171,8 +171,6 @@ void Form1::BtnDati2_Click()
 void Form1::OptOrd_Click(int /*index*/)
 {
     runGuarded(this, [this] { CaricaGriglia(); });
-    // The old grid is gone.
-    releaseMemoryLater();
 }
 
 void Form1::BtnPulisci_Click()
