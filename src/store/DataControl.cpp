@@ -8,6 +8,7 @@
 #include "store/TableColumns.h"
 
 #include <QFileInfo>
+#include <QSqlQuery>
 
 DataControl::DataControl(const QLocale &locale)
     : m_locale(locale)
@@ -138,6 +139,12 @@ RecordSet &DataControl::Recordset()
     if (!m_recordset)
         throw UserError(QStringLiteral("Il database «%1» non è aperto.").arg(m_databaseName));
     return *m_recordset;
+}
+
+void DataControl::releaseCache()
+{
+    if (m_connection)
+        QSqlQuery(m_connection->database()).exec(QStringLiteral("PRAGMA shrink_memory"));
 }
 
 void DataControl::close()

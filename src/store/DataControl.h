@@ -46,6 +46,10 @@ public:
     /// Drops the record set and closes the file.
     void close();
 
+    /// Gives back the memory SQLite keeps for the open file's pages; they
+    /// are read again when needed. Does nothing when the file is not open.
+    void releaseCache();
+
     /// True when the open file is open for reading only.
     bool readOnly() const;
 
