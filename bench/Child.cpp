@@ -585,6 +585,9 @@ int runChild(int members, int runs)
         watcher.watch(QStringLiteral("Form1"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
+        // The window was opened here without the main window, which gives
+        // the heap's empty pages back when it closes.
+        releaseFreedMemory();
 
         // A comparison of the history's oldest and newest snapshots through
         // the windows: from the press of "Sì" to the main window painted
