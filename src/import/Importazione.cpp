@@ -7,10 +7,10 @@
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Numbers.h"
+#include "store/SharedTexts.h"
 #include "store/Storico.h"
 
 #include <QDateTime>
-#include <QHash>
 
 
 namespace {
@@ -127,7 +127,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     // never moved nor held twice while they grow. (A text of nothing but
     // line breaks asks 80 bytes a line here, less than the box that held it.)
     saved.reserve(static_cast<std::size_t>(QStringView(text).count(u"\r\n")));
-    QHash<QString, QString> gradi;
+    SharedTexts gradi;
     // A line that fails where the rest of the text is blank (a list pasted
     // with an empty line at its end) still leaves every member line saved:
     // the snapshot is kept, and the message says so.
@@ -170,10 +170,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             Storico::RigaRilevazione letta = rigaLetta(*riga, readInteger);
             // A list holds a handful of ranks: its lines, their records and
             // the snapshot share one text for each.
-            auto grado = gradi.constFind(letta.Grado);
-            if (grado == gradi.constEnd())
-                grado = gradi.insert(letta.Grado, letta.Grado);
-            letta.Grado = *grado;
+            gradi.share(letta.Grado);
             saved.push_back(tipoDati == 1 ? fondiRigaIniziale(*rs, letta) : fondiRigaFinale(*rs, letta));
         } catch (const UserError &error) {
             rs->CancelUpdate();

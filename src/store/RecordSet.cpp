@@ -3,47 +3,14 @@
 
 #include "core/Failure.h"
 #include "store/PreparedQuery.h"
+#include "store/SharedTexts.h"
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
-#include <QHash>
 #include <QSqlError>
 
 #include <utility>
 #include <vector>
-
-namespace {
-
-// The texts of a field that holds few distinct ones (a member's rank: a
-// handful of names over 32,767 records) are shared by its records, one text
-// each; a field that shows more than a few dozen (a nickname, a home
-// planet) is left alone from then on.
-class SharedTexts
-{
-public:
-    void share(QVariant &value)
-    {
-        if (!m_open || value.typeId() != QMetaType::QString)
-            return;
-        const QString &text = *static_cast<const QString *>(value.constData());
-        const auto same = m_texts.constFind(text);
-        if (same != m_texts.constEnd()) {
-            value.setValue(*same);
-        } else if (m_texts.size() < limit) {
-            m_texts.insert(text, text);
-        } else {
-            m_open = false;
-            m_texts = {};
-        }
-    }
-
-private:
-    static constexpr qsizetype limit = 64;
-    QHash<QString, QString> m_texts;
-    bool m_open = true;
-};
-
-} // namespace
 
 RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const TableColumns &columns,
                      const QLocale &locale, const QString &fileName)
@@ -72,12 +39,16 @@ RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const T
 
     const int n = FieldCount();
     m_rows = RecordRows(n);
-    std::vector<SharedTexts> shared(static_cast<std::size_t>(n));
+    // A field of few distinct texts (a member's rank: a handful of names
+    // over 32,767 records) shares them among its records; one of more than
+    // a few dozen (a nickname, a home planet) is left alone.
+    std::vector<SharedTexts> shared(static_cast<std::size_t>(n), SharedTexts(64));
     for (bool row = query->hasRow(); row; row = query->next()) {
         QVariant *fields = m_rows.append(query->value(0).toLongLong());
         for (int i = 0; i < n; ++i) {
             fields[i] = query->value(i + 1); // Null comes as an invalid QVariant
-            shared[static_cast<std::size_t>(i)].share(fields[i]);
+            if (fields[i].typeId() == QMetaType::QString)
+                shared[static_cast<std::size_t>(i)].share(*static_cast<QString *>(fields[i].data()));
         }
     }
     if (query->lastError().isValid())

@@ -3,12 +3,12 @@
 
 #include "core/Failure.h"
 #include "store/PreparedQuery.h"
+#include "store/SharedTexts.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
 #include "store/WriteTransaction.h"
 
 #include <QDateTime>
-#include <QHash>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -228,14 +228,12 @@ Storia leggiStoria(const QSqlDatabase &db, const QString &fileName)
     if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi")))
         failed(query.lastError());
     // A home planet comes back in every snapshot: its rows share one text.
-    QHash<QString, QString> madri;
+    SharedTexts madri;
     while (query.next()) {
-        const QString madre = query.value(2).toString();
-        auto stessa = madri.constFind(madre);
-        if (stessa == madri.constEnd())
-            stessa = madri.insert(madre, madre);
+        QString madre = query.value(2).toString();
+        madri.share(madre);
         storia.punteggi.push_back(
-            {query.value(0).toLongLong(), query.value(1).toLongLong(), *stessa, query.value(3).toLongLong()});
+            {query.value(0).toLongLong(), query.value(1).toLongLong(), std::move(madre), query.value(3).toLongLong()});
     }
     if (query.lastError().isValid())
         failed(query.lastError());
