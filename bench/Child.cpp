@@ -10,13 +10,13 @@
 
 #include "app/Form1.h"
 #include "app/HeapSettings.h"
-#include "history/window/Form4.h"
-#include "ranking/GridTexts.h"
 #include "core/Failure.h"
 #include "export/Report.h"
+#include "history/window/Form4.h"
 #include "import/Gradi.h"
 #include "import/Importazione.h"
 #include "import/LeggiRiga.h"
+#include "ranking/GridTexts.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Storico.h"
@@ -545,8 +545,8 @@ int runChild(int members, int runs)
 
         // Each import through the windows, on the table as the preparing
         // import left it, with the main window showing it.
-        for (const auto &[key, tipoDati, shown] : {std::tuple{"windows1", qint16(1), members},
-                                                   std::tuple{"windows2", qint16(2), validAfterFinal}}) {
+        for (const auto &[key, tipoDati, shown] :
+             {std::tuple{"windows1", qint16(1), members}, std::tuple{"windows2", qint16(2), validAfterFinal}}) {
             removeDatabase(Membri::fileName());
             if (!QFile::copy(baseFile, Membri::fileName()))
                 fail(QStringLiteral("cannot restore the database"));
@@ -603,10 +603,10 @@ int runChild(int members, int runs)
             bool pressed = false;
             QTimer::singleShot(0, form.get(), [&pressed] {
                 auto *history = qobject_cast<Form4 *>(QApplication::activeModalWidget());
-                auto *table = history ? history->findChild<QAbstractItemView *>(QStringLiteral("TblRilevazioni"))
-                                      : nullptr;
-                auto *button = history ? history->findChild<QAbstractButton *>(QStringLiteral("BtnConfronta"))
-                                       : nullptr;
+                auto *table =
+                    history ? history->findChild<QAbstractItemView *>(QStringLiteral("TblRilevazioni")) : nullptr;
+                auto *button =
+                    history ? history->findChild<QAbstractButton *>(QStringLiteral("BtnConfronta")) : nullptr;
                 if (!table || !button)
                     fail(QStringLiteral("no history window with Co&nfronta"));
                 table->selectionModel()->select(table->model()->index(table->model()->rowCount() - 1, 0),

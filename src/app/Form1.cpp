@@ -2,11 +2,11 @@
 #include "app/Form1.h"
 #include "app/HeapSettings.h"
 
+#include "export/window/Export.h"
 #include "history/window/Form4.h"
+#include "import/window/Form2.h"
 #include "ranking/Griglia.h"
 #include "ranking/Module1.h"
-#include "export/window/Export.h"
-#include "import/window/Form2.h"
 #include "store/Membri.h"
 #include "ui/AppIcon.h"
 #include "ui/CenterForm.h"

@@ -12,7 +12,6 @@
 
 #include <QDateTime>
 
-
 namespace {
 
 QString savedLinesText(int saved)

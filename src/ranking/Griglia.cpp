@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "ranking/Griglia.h"
 
+#include "core/Failure.h"
 #include "ranking/GridTexts.h"
 #include "ranking/LocaleNumbers.h"
-#include "core/Failure.h"
 #include "store/RecordSet.h"
 
 #include <cmath>

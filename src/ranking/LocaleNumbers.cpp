@@ -65,8 +65,8 @@ LocaleNumbers::LocaleNumbers(const QLocale &locale)
             // Both signs, whole and fractional, the longest fixed forms and
             // the exponent's, small and large, of both signs.
             m_plainShortest = true;
-            for (const float probe : {7.0f, -12.35f, 0.5f, 33.33333f, -0.0001f, 0.00012345f, 100.0f,
-                                      1234567.0f, -12345678.0f, 1.0e20f, 3.4e38f, 1.0e-38f, 123.4567f}) {
+            for (const float probe : {7.0f, -12.35f, 0.5f, 33.33333f, -0.0001f, 0.00012345f, 100.0f, 1234567.0f,
+                                      -12345678.0f, 1.0e20f, 3.4e38f, 1.0e-38f, 123.4567f}) {
                 m_plainShortest =
                     m_plainShortest && plainShortest(probe) == m_ungrouped.toString(double(probe), 'g', 7);
             }

@@ -1,6 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "ranking/Module1.h"
 #include "import/window/Form2.h"
+#include "ranking/Module1.h"
 #include "store/Membri.h"
 #include "support/Seed.h"
 #include "support/WindowTestScene.h"

@@ -155,7 +155,8 @@ void TestDataControl::testForeignFileIsNeverModified_data()
     // their own.
     const QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QTest::newRow("database without Membri") << validDatabaseWithoutMembri(folder.filePath(QStringLiteral("other.db"))) << QString();
+    QTest::newRow("database without Membri")
+        << validDatabaseWithoutMembri(folder.filePath(QStringLiteral("other.db"))) << QString();
 
     const QString fullPath = folder.filePath(QStringLiteral("full.db"));
     Membri::createIfMissing(fullPath);
@@ -345,8 +346,8 @@ void TestDataControl::testFindFirstTellsApartKeysThatHashAlike()
     if (qHash(real) != qHash(bits))
         QSKIP("This Qt hashes the two apart: there is nothing to tell apart.");
     const QVariant value[] = {real, qlonglong(bits)};
-    QVERIFY(seedMembers({member(1, "Reale", "[1]", value[0]), member(1, "Intero", "[2]", value[1]),
-                         member(1, "Altro", "[3]", 7)}));
+    QVERIFY(seedMembers(
+        {member(1, "Reale", "[1]", value[0]), member(1, "Intero", "[2]", value[1]), member(1, "Altro", "[3]", 7)}));
     DataControl data;
     openAll(data);
     RecordSet &rs = data.Recordset();
