@@ -51,10 +51,12 @@ QLocale grouping(const QLocale &locale)
     return l;
 }
 
-// The numbers' forms are made once a grid: a grid of 32,767 rows writes
-// some 100,000 numbers, and QLocale's own formatting, or a copy of a
-// QLocale with other options, costs an allocation or more each.
-QString cellTextWith(const QVariant &value, const LocaleNumbers &numbers)
+// A field's text as the grid shows it right after loading: empty for Null,
+// whole numbers as plain digits, the percentage in its shortest form with
+// the locale's decimal separator. The numbers' forms are made once a grid:
+// a grid of 32,767 rows writes some 100,000 numbers, and QLocale's own
+// formatting costs an allocation or more each.
+QString cellText(const QVariant &value, const LocaleNumbers &numbers)
 {
     if (!value.isValid() || value.isNull())
         return {};
@@ -89,11 +91,6 @@ template <typename Grouped> QString formatGroupedWith(const QString &text, const
 
 } // namespace
 
-QString cellText(const QVariant &value, const QLocale &locale)
-{
-    return cellTextWith(value, LocaleNumbers(locale));
-}
-
 void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale)
 {
     const LocaleNumbers numbers(locale);
@@ -102,7 +99,7 @@ void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale)
     int row = 1;
     for (records.MoveFirst(); !records.Eof() && row < grid.Rows(); records.MoveNext(), ++row)
         for (int f = 0; f < fields; ++f)
-            grid.setTextMatrix(row, f + 1, cellTextWith(records.Field(f), numbers));
+            grid.setTextMatrix(row, f + 1, cellText(records.Field(f), numbers));
 }
 
 QString formatGrouped(const QString &text, const QLocale &locale)

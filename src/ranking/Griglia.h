@@ -3,15 +3,9 @@
 
 #include <QLocale>
 #include <QString>
-#include <QVariant>
 
 class GridTexts;
 class RecordSet;
-
-/// A field's text as the grid shows it right after loading: empty for Null,
-/// whole numbers as plain digits, the percentage in its shortest form with
-/// the locale's decimal separator.
-QString cellText(const QVariant &value, const QLocale &locale);
 
 /// Fills the grid with one row per record, field i in column i + 1, the
 /// header row and the fixed column left empty.
