@@ -149,12 +149,7 @@ void Form1::applyColumnWidths()
 void Form1::apriInserimento(qint16 tipoDati)
 {
     Module1::TipoDati = tipoDati;
-    // The import's peak comes on top of what the process holds. The pages
-    // of the table this window keeps are out of date once another
-    // connection writes, so they go now, and with them what the sorts and
-    // reports since the last command left free.
-    Data1.releaseCache();
-    releaseFreedMemory();
+    releaseMemoryBeforeAnotherWindow();
     runGuarded(this, [this] {
         Form2 form(this);
         form.exec();
@@ -207,10 +202,7 @@ void Form1::BtnEsci_Click()
 // comparison there rewrote the member table.
 void Form1::BtnStorico_Click()
 {
-    // The history window reads every snapshot, and a comparison rewrites
-    // the table: this window's pages go first, as before an import.
-    Data1.releaseCache();
-    releaseFreedMemory();
+    releaseMemoryBeforeAnotherWindow();
     bool confrontato = false;
     runGuarded(this, [this, &confrontato] {
         Form4 form(this);
@@ -221,6 +213,17 @@ void Form1::BtnStorico_Click()
         runGuarded(this, [this] { CaricaGriglia(); });
     // The history's tables and charts are gone.
     releaseMemoryLater();
+}
+
+// Before the entry window or the history window: their peak (an import,
+// every snapshot read, a comparison) comes on top of what the process
+// holds. The pages of the table this window keeps are out of date once
+// another connection writes, so they go now, and with them what the sorts
+// and reports since the last command left free.
+void Form1::releaseMemoryBeforeAnotherWindow()
+{
+    Data1.releaseCache();
+    releaseFreedMemory();
 }
 
 // Once the window has shown the command's outcome: the user waits for

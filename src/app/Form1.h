@@ -37,6 +37,7 @@ private:
     void CaricaGriglia();
     void apriInserimento(qint16 tipoDati);
     void applyColumnWidths();
+    void releaseMemoryBeforeAnotherWindow();
     void releaseMemoryLater();
 
     QTableView *Fgrid = nullptr;
