@@ -38,6 +38,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <tuple>
@@ -168,8 +169,7 @@ public:
                                     "VALUES (?,?,?,?,?,?,?,?)"));
         for (const BenchMember &m : in.initial) {
             bindInitial(fill, m, 1);
-            if (!fill.exec())
-                fail(fill.lastError().text());
+            run(fill);
         }
         db.commit();
 
@@ -197,76 +197,87 @@ public:
     /// As many commits as an initial import into a full table: N freed, N filled.
     double initialMs(const BenchInputs &in)
     {
-        QElapsedTimer timer;
-        timer.start();
-        QSqlQuery &query = *m_update;
-        for (const int valid : {0, 1}) {
-            qlonglong rowid = 1;
-            for (const BenchMember &m : in.initial) {
-                bindInitial(query, m, valid);
-                query.bindValue(8, rowid++);
-                if (!query.exec())
-                    fail(query.lastError().text());
+        return timed([&] {
+            QSqlQuery &query = *m_update;
+            for (const int valid : {0, 1}) {
+                qlonglong rowid = 1;
+                for (const BenchMember &m : in.initial) {
+                    bindInitial(query, m, valid);
+                    query.bindValue(8, rowid++);
+                    run(query);
+                }
             }
-        }
-        const double elapsed = elapsedMs(timer);
-        releaseMemory();
-        return elapsed;
+        });
     }
 
     /// As many commits as a final import: N.
     double finalMs(const BenchInputs &in)
     {
-        QElapsedTimer timer;
-        timer.start();
-        QSqlQuery &query = *m_update;
-        qlonglong rowid = 1;
-        for (std::size_t k = 0; k < in.final.size(); ++k) {
-            bindFinal(query, in, k);
-            query.bindValue(8, rowid++);
-            if (!query.exec())
-                fail(query.lastError().text());
-        }
-        const double elapsed = elapsedMs(timer);
-        releaseMemory();
-        return elapsed;
+        return timed([&] {
+            QSqlQuery &query = *m_update;
+            qlonglong rowid = 1;
+            for (std::size_t k = 0; k < in.final.size(); ++k) {
+                bindFinal(query, in, k);
+                query.bindValue(8, rowid++);
+                run(query);
+            }
+        });
     }
 
     /// The final import's commits in its own order: the matched members'
     /// records scattered over the table, the others appended.
     double finalInImportOrderMs(const BenchInputs &in)
     {
-        QElapsedTimer timer;
-        timer.start();
-        QSqlQuery &update = *m_update;
-        QSqlQuery &insert = *m_insert;
-        for (std::size_t k = 0; k < in.final.size(); ++k) {
-            const BenchMember &m = in.final[k];
-            QSqlQuery &query = m_finalRowids[k] > 0 ? update : insert;
-            if (m_finalRowids[k] > 0) {
-                bindFinal(update, in, k);
-                update.bindValue(8, m_finalRowids[k]);
-            } else {
-                insert.bindValue(0, m.nick);
-                insert.bindValue(1, m.madre);
-                insert.bindValue(2, m.grado);
-                insert.bindValue(3, qlonglong(m.punti));
-            }
-            if (!query.exec())
-                fail(query.lastError().text());
-        }
-        const double elapsed = elapsedMs(timer);
-
-        // The appended records go, so that every run starts alike.
-        QSqlQuery trim(QSqlDatabase::database(connectionName(), false));
-        if (!trim.exec(QStringLiteral("DELETE FROM Membri WHERE rowid > %1").arg(m_members)))
-            fail(trim.lastError().text());
-        releaseMemory();
-        return elapsed;
+        return timed(
+            [&] {
+                QSqlQuery &update = *m_update;
+                QSqlQuery &insert = *m_insert;
+                for (std::size_t k = 0; k < in.final.size(); ++k) {
+                    const BenchMember &m = in.final[k];
+                    if (m_finalRowids[k] > 0) {
+                        bindFinal(update, in, k);
+                        update.bindValue(8, m_finalRowids[k]);
+                        run(update);
+                    } else {
+                        insert.bindValue(0, m.nick);
+                        insert.bindValue(1, m.madre);
+                        insert.bindValue(2, m.grado);
+                        insert.bindValue(3, qlonglong(m.punti));
+                        run(insert);
+                    }
+                }
+            },
+            [&] {
+                // The appended records go, so that every run starts alike.
+                QSqlQuery trim(QSqlDatabase::database(connectionName(), false));
+                if (!trim.exec(QStringLiteral("DELETE FROM Membri WHERE rowid > %1").arg(m_members)))
+                    fail(trim.lastError().text());
+            });
     }
 
 private:
     static QString connectionName() { return QStringLiteral("bench-floor"); }
+
+    // The milliseconds the commits take; then what restores the file, and
+    // SQLite's page cache for this connection goes back (the program's
+    // steps run beside this open connection).
+    template <typename Commits> double timed(Commits commits, const std::function<void()> &restore = {})
+    {
+        QElapsedTimer timer;
+        timer.start();
+        commits();
+        const double elapsed = elapsedMs(timer);
+        if (restore)
+            restore();
+        QSqlQuery(QSqlDatabase::database(connectionName(), false)).exec(QStringLiteral("PRAGMA shrink_memory"));
+        return elapsed;
+    }
+
+    static void run(QSqlQuery &query)
+    {
+        if (!query.exec())
+            fail(query.lastError().text());
+    }
 
     // The fields of an initial import's save: the member freed (valid 0)
     // or filled (1).
@@ -305,13 +316,6 @@ private:
         query.bindValue(5, qlonglong(m.punti));
         query.bindValue(6, per);
         query.bindValue(7, diff);
-    }
-
-    // SQLite's page cache for this connection goes back between the steps:
-    // the program's steps run beside this open connection.
-    static void releaseMemory()
-    {
-        QSqlQuery(QSqlDatabase::database(connectionName(), false)).exec(QStringLiteral("PRAGMA shrink_memory"));
     }
 
     std::vector<qlonglong> m_finalRowids;
