@@ -257,12 +257,7 @@ void TestGriglia::testNumbersAsTheLocaleWritesThem()
 
 void TestGriglia::testShortestAsQLocaleWritesIt_data()
 {
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("italian") << QLocale(QLocale::Italian, QLocale::Italy);
-    QTest::newRow("english") << QLocale(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("swiss german") << QLocale(QLocale::German, QLocale::Switzerland);
-    QTest::newRow("marathi") << QLocale(QLocale::Marathi, QLocale::India);
-    QTest::newRow("egyptian arabic") << QLocale(QLocale::Arabic, QLocale::Egypt);
+    testNumbersAsTheLocaleWritesThem_data();
 }
 
 // The percentage's own writing matches QLocale's on any single-precision
