@@ -11,9 +11,12 @@
 ///
 /// The proof, on Linux, is an inotify watch on the file and on the current
 /// folder, both set before the file is read and looked at, without waiting,
-/// at every call. Any news about the file or about what its name points to,
-/// a change of the folder itself, an overflowing event queue or a failure
-/// drops the names, and the file is read again. Where there is no proof
+/// once a rank: at every call but one that only adds words to the phrase
+/// just answered "no", which the parser asks while the same rank grows and
+/// which is answered from the same reading. Any news about the file or
+/// about what its name points to, a change of the folder itself, an
+/// overflowing event queue or a failure drops the names, and the file is
+/// read again. Where there is no proof
 /// (another system, a watch that cannot be set, a path with a folder part,
 /// a symbolic link, something that is not a plain file, a file system not
 /// known to be local), every call reads the file as CercaGrado does, and
@@ -51,15 +54,17 @@ public:
 
 private:
     bool unchanged();
+    bool continuesLast(const QString &phrase) const;
     void arm();
     bool drain();
 
     QString m_path;
-    QByteArray m_name;     // the file name to watch; empty when not watched
-    QSet<QString> m_names; // lower-cased, valid while m_loaded
-    QString m_lowered;     // the phrase looked up, lower-cased
-    bool m_armed = false;  // the watches stand for the last read
-    bool m_loaded = false; // the names are those of the last read
+    QByteArray m_name;           // the file name to watch; empty when not watched
+    QSet<QString> m_names;       // lower-cased, valid while m_loaded
+    QString m_lowered;           // the phrase looked up, lower-cased
+    bool m_lastNotFound = false; // the last phrase was looked up and not found
+    bool m_armed = false;        // the watches stand for the last read
+    bool m_loaded = false;       // the names are those of the last read
     int m_letture = 0;
     quint64 m_device = 0; // the identity of the file read, while m_loaded
     quint64 m_inode = 0;

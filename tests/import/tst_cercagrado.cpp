@@ -72,6 +72,7 @@ private slots:
     void testUnreadableFile();
     void testChangeAfterAnswersFromMemory_data();
     void testChangeAfterAnswersFromMemory();
+    void testWordsOfOneRankShareAReading();
     void testDeletedFileIsReportedThenCreatedAgain();
     void testEditByAnotherProcessDuringAnImport();
     void testFileMountedOverIsSeenAtTheNextImport();
@@ -225,6 +226,22 @@ void TestCercaGrado::testChangeAfterAnswersFromMemory()
     QVERIFY(gradi.CercaGrado("Cape"));
     QVERIFY(gradi.CercaGrado("Membro"));
     QCOMPARE(gradi.letture(), readsFor(2) + readsFor(3));
+}
+
+// The words of one rank are answered from the reading its first word was:
+// the change is seen at the next rank, and by a phrase that does not grow
+// the last one answered "no".
+void TestCercaGrado::testWordsOfOneRankShareAReading()
+{
+    TempWorkDir dir;
+    QVERIFY(dir.write("Gradi.txt", "Capo\r\nVice Comandante\r\n"));
+    Gradi gradi;
+    QVERIFY(!gradi.CercaGrado("VICE"));
+    QVERIFY(dir.write("Gradi.txt", "Vice\r\n"));
+    QCOMPARE(gradi.CercaGrado("Vice Comandante"), fromMemory);
+    QVERIFY(!gradi.CercaGrado("Capo Comandante"));
+    QVERIFY(gradi.CercaGrado("Vice"));
+    QCOMPARE(gradi.letture(), fromMemory ? 2 : 4);
 }
 
 void TestCercaGrado::testDeletedFileIsReportedThenCreatedAgain()
