@@ -15,7 +15,6 @@
 #include <QVariant>
 
 #include <algorithm>
-#include <numeric>
 
 namespace Storico {
 
@@ -161,10 +160,7 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
 
     // The lines go in the order of the index on Madre, so that each insert
     // lands next to the one before; Riga keeps the list's order.
-    std::vector<std::size_t> order(righe.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return righe[a].Madre < righe[b].Madre; });
+    const std::vector<std::size_t> order = ordinePerMadre(righe);
     {
         // Many lines to a statement, which SQLite then sets up once for all.
         PreparedQuery block(db, inserimentoPunteggi(RighePerIstruzione));

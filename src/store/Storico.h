@@ -96,6 +96,12 @@ struct Nome
 /// texts cost most of the reading. Throws UserError naming the file.
 std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni);
 
+/// The lines' positions in the order of their home planets, as QString's
+/// < orders the texts, the lines of one planet in the list's order: the
+/// order scriviRilevazione writes them in, next to each other in the index
+/// on Madre.
+std::vector<std::size_t> ordinePerMadre(const std::vector<RigaRilevazione> &righe);
+
 /// The member lines of the snapshot with the given Id, Quando and Tipo, in
 /// their Riga order. Throws UserError naming the file, also when that
 /// snapshot no longer exists (see eliminaRilevazione).

@@ -16,7 +16,9 @@
 #include <QSqlRecord>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -101,6 +103,7 @@ private slots:
     void testEveryMemberLine_data();
     void testEveryMemberLine();
     void testSnapshotKeepsEachLineAsListed();
+    void testLinesGoInTheOrderOfTheirPlanetsTexts();
     void testSnapshotThatCannotBeWrittenLeavesTheImport();
     void testOlderFileGetsTheHistory();
     void testNewerFileIsRefusedUntouched();
@@ -172,6 +175,24 @@ void TestStorico::testEveryMemberLine()
              (QList<QVariantList>{{snapshots[0][0], 1, "Lupo Grigio", "[3:127:9]", "Capo", 45210},
                                   {snapshots[0][0], 2, "Orso", "[1:1:1]", "Capo", 1000},
                                   {snapshots[0][0], 3, "Lupo Grigio", "[3:127:9]", "Capo", 7}}));
+}
+
+// The order the snapshot is written in is the order QString's < gives,
+// ties in the list's order: for texts told apart within their first eight
+// units, beyond them, by length alone, and by characters of any range.
+void TestStorico::testLinesGoInTheOrderOfTheirPlanetsTexts()
+{
+    QStringList madri = {"[1:1:10]b", "[1:1:1]", "[1:1:10]a", "[1:1:1]", "[1:1:10]", "", "[1:1", "[1:1:10]"};
+    madri << QString(QChar(0)) << QString::fromUtf8("[1:1:1]\xC3\xA8") << "[2:1:1]"
+          << QString::fromUtf8("\xF0\x9F\x98\x80") << QString::fromUtf8("\xEF\xBF\xBD") << "[1:1:1]";
+    std::vector<Storico::RigaRilevazione> righe;
+    for (const QString &madre : madri)
+        righe.push_back({QStringLiteral("N"), madre, QStringLiteral("Capo"), 1});
+    std::vector<std::size_t> expected(righe.size());
+    std::iota(expected.begin(), expected.end(), std::size_t(0));
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](std::size_t a, std::size_t b) { return righe[a].Madre < righe[b].Madre; });
+    QVERIFY(Storico::ordinePerMadre(righe) == expected);
 }
 
 void TestStorico::testSnapshotThatCannotBeWrittenLeavesTheImport()
