@@ -16,11 +16,10 @@
 /// which is answered from the same reading. Any news about the file or
 /// about what its name points to, a change of the folder itself, an
 /// overflowing event queue or a failure drops the names, and the file is
-/// read again. Where there is no proof
-/// (another system, a watch that cannot be set, a path with a folder part,
-/// a symbolic link, something that is not a plain file, a file system not
-/// known to be local), every call reads the file as CercaGrado does, and
-/// fails as it does.
+/// read again. Where there is no proof (another system, a watch that
+/// cannot be set, a path with a folder part, a symbolic link, something
+/// that is not a plain file, a file system not known to be local), every
+/// call reads the file as CercaGrado does, and fails as it does.
 ///
 /// The current folder must stay the same while the object lives, as it does
 /// during an import: a change of folder is no event, and asking the system
