@@ -134,34 +134,20 @@ bool Gradi::CercaGrado(const QString &phrase)
     // The parser grows a rank a word at a time: a phrase that adds words to
     // the one just answered "no" goes on reading the same rank, and is
     // answered from the same reading without asking the system again.
-    const bool sameRank = m_loaded && m_armed && m_lastNotFound && continuesLast(phrase);
+    minuscole(phrase, m_asked);
+    const qsizetype last = m_lowered.size();
+    const bool sameRank = m_loaded && m_armed && m_lastNotFound && m_asked.size() > last && m_asked[last] == u' '
+                          && m_asked.startsWith(m_lowered);
+    m_lowered.swap(m_asked);
     if (!sameRank && !unchanged())
         arm();
     if (m_loaded) {
-        minuscole(phrase, m_lowered);
         m_lastNotFound = !m_names.contains(m_lowered);
         return !m_lastNotFound;
     }
     m_lastNotFound = false;
     ++m_letture;
     return ::CercaGrado(phrase, m_path);
-}
-
-bool Gradi::continuesLast(const QString &phrase) const
-{
-    // m_lowered holds the last phrase asked, lower-cased; ASCII letters
-    // lower to letters of the same length, so the prefix is compared in
-    // place, and any other character is left to a fresh question.
-    const qsizetype n = m_lowered.size();
-    if (phrase.size() <= n || phrase[n] != u' ')
-        return false;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = phrase[i].unicode();
-        const char16_t lower = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
-        if (c >= 0x80 || lower != m_lowered[i].unicode())
-            return false;
-    }
-    return true;
 }
 
 void Gradi::verificaFile()

@@ -53,7 +53,6 @@ public:
 
 private:
     bool unchanged();
-    bool continuesLast(const QString &phrase) const;
     void arm();
     bool drain();
 
@@ -61,6 +60,7 @@ private:
     QByteArray m_name;           // the file name to watch; empty when not watched
     QSet<QString> m_names;       // lower-cased, valid while m_loaded
     QString m_lowered;           // the phrase looked up, lower-cased
+    QString m_asked;             // the phrase before it, then the room for the next
     bool m_lastNotFound = false; // the last phrase was looked up and not found
     bool m_armed = false;        // the watches stand for the last read
     bool m_loaded = false;       // the names are those of the last read
