@@ -26,7 +26,7 @@ bool linePieces(const GridTexts &grid, int row, bool byPercentage, Pieces &piece
         percent = gain = u"nuovo entrato";
     const QStringView change = byPercentage ? percent : gain;
 
-    const QString &end = grid.TextMatrix(row, ColPuntiF);
+    const QStringView end = grid.TextMatrix(row, ColPuntiF);
     if (end.isEmpty())
         return false;
 

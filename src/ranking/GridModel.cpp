@@ -34,7 +34,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    return m_texts.TextMatrix(index.row() + 1, index.column() + 1);
+    return m_texts.TextMatrix(index.row() + 1, index.column() + 1).toString();
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -42,8 +42,8 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section + 1 < GridTexts::Cols ? m_texts.TextMatrix(0, section + 1) : QString();
-    return section + 1 < m_texts.Rows() ? m_texts.TextMatrix(section + 1, 0) : QString();
+        return section + 1 < GridTexts::Cols ? m_texts.TextMatrix(0, section + 1).toString() : QString();
+    return section + 1 < m_texts.Rows() ? m_texts.TextMatrix(section + 1, 0).toString() : QString();
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex &index) const

@@ -6,6 +6,7 @@
 #include "ranking/LocaleNumbers.h"
 #include "store/RecordSet.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -13,7 +14,7 @@ namespace {
 
 // The plain digits loadGrid writes for a whole number, with a minus when
 // negative; none for any other text.
-std::optional<qlonglong> plainWhole(const QString &text)
+std::optional<qlonglong> plainWhole(QStringView text)
 {
     const qsizetype start = text.startsWith(u'-') ? 1 : 0;
     if (text.size() <= start || text.size() - start > 18)
@@ -28,7 +29,7 @@ std::optional<qlonglong> plainWhole(const QString &text)
     return start ? -n : n;
 }
 
-std::optional<qlonglong> readWhole(const QString &text, const QLocale &locale)
+std::optional<qlonglong> readWhole(QStringView text, const QLocale &locale)
 {
     if (const auto n = plainWhole(text))
         return n;
@@ -79,13 +80,13 @@ QString cellText(const QVariant &value, const LocaleNumbers &numbers)
 }
 
 // The "#,##" form of a text; grouped writes a number already read.
-template <typename Grouped> QString formatGroupedWith(const QString &text, const QLocale &locale, Grouped grouped)
+template <typename Grouped> QString formatGroupedWith(QStringView text, const QLocale &locale, Grouped grouped)
 {
     if (text.isEmpty())
-        return text;
+        return {};
     const auto n = readWhole(text, locale);
     if (!n)
-        return text;
+        return text.toString();
     return *n == 0 ? QString() : grouped(*n);
 }
 
@@ -96,10 +97,17 @@ void loadGrid(GridTexts &grid, RecordSet &records, const QLocale &locale)
     const LocaleNumbers numbers(locale);
     const int fields = std::min(records.FieldCount(), GridTexts::Cols - 1);
     grid.setRows(static_cast<int>(std::min<qsizetype>(records.RecordCount() + 1, std::numeric_limits<int>::max())));
+    std::array<QString, GridTexts::Cols> cells;
+    GridTexts::RowTexts texts;
     int row = 1;
-    for (records.MoveFirst(); !records.Eof() && row < grid.Rows(); records.MoveNext(), ++row)
-        for (int f = 0; f < fields; ++f)
-            grid.setTextMatrix(row, f + 1, cellText(records.Field(f), numbers));
+    for (records.MoveFirst(); !records.Eof() && row < grid.Rows(); records.MoveNext(), ++row) {
+        for (int f = 0; f < fields; ++f) {
+            const auto c = static_cast<std::size_t>(f) + 1;
+            cells[c] = cellText(records.Field(f), numbers);
+            texts[c] = cells[c];
+        }
+        grid.setRow(row, texts);
+    }
 }
 
 QString formatGrouped(const QString &text, const QLocale &locale)
@@ -113,33 +121,38 @@ void FormattaGriglia(GridTexts &grid, const QLocale &locale)
     const LocaleNumbers numbers(locale);
     const auto grouped = [&numbers](qlonglong n) { return numbers.grouped(n); };
     const int last = grid.Rows() - 1;
+    QString puntiI, puntiF, var, incr;
     for (int r = 1; r <= last; ++r) {
-        grid.setTextMatrix(r, ColPuntiI, formatGroupedWith(grid.TextMatrix(r, ColPuntiI), locale, grouped));
-        grid.setTextMatrix(r, ColPuntiF, formatGroupedWith(grid.TextMatrix(r, ColPuntiF), locale, grouped));
+        GridTexts::RowTexts cells = grid.row(r);
+        puntiI = formatGroupedWith(cells[ColPuntiI], locale, grouped);
+        puntiF = formatGroupedWith(cells[ColPuntiF], locale, grouped);
+        cells[ColPuntiI] = puntiI;
+        cells[ColPuntiF] = puntiF;
 
-        QString s = grid.TextMatrix(r, ColVar);
-        if (!s.isEmpty()) {
-            const auto positive = numbers.positive(s);
+        if (!cells[ColVar].isEmpty()) {
+            const auto positive = numbers.positive(cells[ColVar]);
             if (!positive)
-                throw UserError(
-                    QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.").arg(r).arg(s));
+                throw UserError(QStringLiteral("Riga %1 della griglia: la variazione «%2» non è un numero.")
+                                    .arg(r)
+                                    .arg(cells[ColVar]));
+            var.clear();
             if (*positive)
-                s.prepend(QLatin1Char('+'));
-            grid.setTextMatrix(r, ColVar, s + QStringLiteral(" %"));
-        }
+                var.append(u'+');
+            var.append(cells[ColVar]).append(u" %");
+            cells[ColVar] = var;
 
-        if (!grid.TextMatrix(r, ColVar).isEmpty()) {
-            const QString &d = grid.TextMatrix(r, ColIncr);
+            const QStringView d = cells[ColIncr];
             const auto n = readWhole(d, locale);
             if (!n || *n < std::numeric_limits<qint32>::min() || *n > std::numeric_limits<qint32>::max())
                 throw UserError(
                     QStringLiteral("Riga %1 della griglia: l'incremento «%2» non è un numero intero.").arg(r).arg(d));
             // The "#,##" form of d, read once.
-            QString text = *n == 0 ? QString() : numbers.grouped(*n);
+            incr = *n == 0 ? QString() : numbers.grouped(*n);
             if (*n > 0)
-                text.prepend(QLatin1Char('+'));
-            grid.setTextMatrix(r, ColIncr, text.isEmpty() ? QStringLiteral("0") : text);
+                incr.prepend(QLatin1Char('+'));
+            cells[ColIncr] = incr.isEmpty() ? QStringView(u"0") : QStringView(incr);
         }
+        grid.setRow(r, cells);
     }
 }
 

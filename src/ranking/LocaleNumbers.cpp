@@ -129,7 +129,7 @@ QString LocaleNumbers::grouped(qlonglong n) const
     return m_plainGroups ? plainGrouped(n) : m_grouping.toString(n);
 }
 
-std::optional<bool> LocaleNumbers::positive(const QString &text) const
+std::optional<bool> LocaleNumbers::positive(QStringView text) const
 {
     if (m_plainDecimals)
         if (const auto plain = plainPositive(text))

@@ -31,7 +31,7 @@ public:
     /// Whether the text, read as a single-precision number under the
     /// locale (QLocale::toFloat), is greater than zero; none when it does
     /// not read as one.
-    std::optional<bool> positive(const QString &text) const;
+    std::optional<bool> positive(QStringView text) const;
 
 private:
     QString plainGrouped(qlonglong n) const;

@@ -49,7 +49,7 @@ QStringList column(const Form1 &form, int col)
 {
     QStringList texts;
     for (int r = 1; r < form.grid().Rows(); ++r)
-        texts << form.grid().TextMatrix(r, col);
+        texts << form.grid().TextMatrix(r, col).toString();
     return texts;
 }
 

@@ -30,7 +30,7 @@ QStringList nicks(const Form1 &form)
 {
     QStringList list;
     for (int r = 1; r < form.grid().Rows(); ++r)
-        list << form.grid().TextMatrix(r, ColNick);
+        list << form.grid().TextMatrix(r, ColNick).toString();
     return list;
 }
 

@@ -89,7 +89,7 @@ QStringList nicks(const GridTexts &grid)
 {
     QStringList list;
     for (int r = 1; r < grid.Rows(); ++r)
-        list << grid.TextMatrix(r, ColNick);
+        list << grid.TextMatrix(r, ColNick).toString();
     return list;
 }
 

@@ -40,7 +40,7 @@ QStringList column(const GridTexts &grid, int col)
 {
     QStringList texts;
     for (int r = 1; r < grid.Rows(); ++r)
-        texts << grid.TextMatrix(r, col);
+        texts << grid.TextMatrix(r, col).toString();
     return texts;
 }
 
@@ -67,6 +67,7 @@ private slots:
     void testEmptyTableGivesHeaderRowOnly();
     void testOrderByPercentage();
     void testOrderByPointsGained();
+    void testCellWrittenAloneKeepsItsRow();
 
 private:
     std::unique_ptr<TempWorkDir> m_dir;
@@ -124,8 +125,8 @@ void TestGriglia::testFormatsTheExampleRows()
         // Rows come in percentage order; find each member's row by name.
         const int at = column(grid, 2).indexOf(nicks[m]) + 1;
         QVERIFY(at > 0);
-        const QStringList cells = {grid.TextMatrix(at, ColPuntiI), grid.TextMatrix(at, ColPuntiF),
-                                   grid.TextMatrix(at, ColVar), grid.TextMatrix(at, ColIncr)};
+        const QStringList cells = {grid.TextMatrix(at, ColPuntiI).toString(), grid.TextMatrix(at, ColPuntiF).toString(),
+                                   grid.TextMatrix(at, ColVar).toString(), grid.TextMatrix(at, ColIncr).toString()};
         QCOMPARE(cells, expected[m]);
         QCOMPARE(grid.TextMatrix(at, ColMadre), QStringLiteral("[%1]").arg(m + 1));
         QCOMPARE(grid.TextMatrix(at, ColGrado), QStringLiteral("Capo"));
@@ -249,8 +250,8 @@ void TestGriglia::testNumbersAsTheLocaleWritesThem()
     for (int m = 0; m < 3; ++m) {
         const int at = column(grid, ColNick).indexOf(nicks[m]) + 1;
         QVERIFY(at > 0);
-        const QStringList cells = {grid.TextMatrix(at, ColPuntiI), grid.TextMatrix(at, ColPuntiF),
-                                   grid.TextMatrix(at, ColVar), grid.TextMatrix(at, ColIncr)};
+        const QStringList cells = {grid.TextMatrix(at, ColPuntiI).toString(), grid.TextMatrix(at, ColPuntiF).toString(),
+                                   grid.TextMatrix(at, ColVar).toString(), grid.TextMatrix(at, ColIncr).toString()};
         QCOMPARE(cells, expected[m]);
     }
 }
@@ -321,6 +322,29 @@ void TestGriglia::testOrderByPointsGained()
     QCOMPARE(column(grid, 2), (QStringList{"Big", "Small", "Zero", "NoDiff"}));
     QCOMPARE(column(grid, 8), (QStringList{"+1,000", "+10", "0", ""}));
     QCOMPARE(column(grid, 1), (QStringList{"1", "2", "3", "4"}));
+}
+
+void TestGriglia::testCellWrittenAloneKeepsItsRow()
+{
+    GridTexts grid;
+    grid.setRows(3);
+    grid.setTextMatrix(1, ColVar, u"+5 %");
+    grid.setTextMatrix(1, ColNick, u"Ugo");
+    grid.setTextMatrix(1, ColPuntiF, u"1.200");
+    // Longer, shorter, empty, and a text of the row itself.
+    grid.setTextMatrix(1, ColNick, u"Ugo il Grande");
+    grid.setTextMatrix(1, ColVar, u"");
+    grid.setTextMatrix(1, ColIncr, grid.TextMatrix(1, ColNick));
+    grid.setTextMatrix(1, ColNick, grid.TextMatrix(1, ColNick).sliced(4));
+    grid.setRows(2);
+    grid.setRows(4);
+
+    QStringList row;
+    for (int c = 0; c < GridTexts::Cols; ++c)
+        row << grid.TextMatrix(1, c).toString();
+    QCOMPARE(row, (QStringList{"", "", "il Grande", "", "", "", "1.200", "", "Ugo il Grande"}));
+    for (int c = 0; c < GridTexts::Cols; ++c)
+        QVERIFY(grid.TextMatrix(3, c).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestGriglia)
