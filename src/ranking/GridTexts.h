@@ -28,8 +28,9 @@ enum GridColumn : int {
 /// fixed column, rows 1 to Rows() - 1 the members in display order.
 ///
 /// A row keeps its cells' texts back to back in one string: at 32,767
-/// members that is some 33,000 strings instead of 300,000, a third of the
-/// memory, and one allocation a row each time a row is written.
+/// members that is some 33,000 strings instead of 300,000, each with its
+/// header and the heap's overhead, and one allocation a row each time a
+/// row is written.
 class GridTexts
 {
 public:
