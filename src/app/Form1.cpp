@@ -217,12 +217,13 @@ void Form1::BtnStorico_Click()
 
 // Before the entry window or the history window: their peak (an import,
 // every snapshot read, a comparison) comes on top of what the process
-// holds. The pages of the table this window keeps are out of date once
-// another connection writes, so they go now, and with them what the sorts
-// and reports since the last command left free.
+// holds. This window closes the file, so that an import may hold it alone
+// and nothing of it stays in memory (its pages are out of date once the
+// other window writes); the grid opens it again. What the sorts and
+// reports since the last command left free goes too.
 void Form1::releaseMemoryBeforeAnotherWindow()
 {
-    Data1.releaseCache();
+    Data1.close();
     releaseFreedMemory();
 }
 

@@ -11,6 +11,7 @@
 #include "store/Storico.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 
 namespace {
 
@@ -100,15 +101,19 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             QStringLiteral("Tipo di dati sconosciuto (%1): nessuna riga è stata importata.").arg(tipoDati), 0);
 
     RecordSet *rs = nullptr;
-    // The log goes into the file while the lines are saved; it stops before
-    // the snapshot and the close.
+    // When no other connection has the file open, the import holds it alone
+    // and its commits take no file lock; the log goes into the file as it
+    // fills. Otherwise a thread of its own copies the log into the file
+    // while the lines are saved; it stops before the snapshot and the close.
     std::optional<BackgroundCheckpoint> checkpoint;
     try {
+        data1.setExclusive(true);
         data1.setRecordSource(Membri::selectAll());
         data1.Refresh();
         // A file that reads only is said so before a line is cut.
         data1.checkWritable();
-        checkpoint.emplace(data1.database());
+        if (!data1.exclusive())
+            checkpoint.emplace(data1.database());
         rs = &data1.Recordset();
         if (tipoDati == 1)
             Membri::freeAll(*rs);
@@ -150,6 +155,12 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
                                               "non è stata conservata nello storico.\n%1")
                                    .arg(why);
     };
+    // A line that fails leaves the file closed, free for other programs
+    // while the user reads the message.
+    auto closeOnFailure = qScopeGuard([&] {
+        checkpoint.reset();
+        data1.close();
+    });
     qsizetype pos = 0;
     int number = 1;
     for (;; ++number) {
@@ -176,6 +187,7 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             lineFailed(number, lineExcerpt(remaining, start), error.message(), ending(start));
         }
     }
+    closeOnFailure.dismiss();
     const QString why = finish();
     if (storicoNonConservato)
         *storicoNonConservato = why.isEmpty() ? QString()

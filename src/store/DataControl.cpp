@@ -8,7 +8,6 @@
 #include "store/TableColumns.h"
 
 #include <QFileInfo>
-#include <QSqlQuery>
 
 DataControl::DataControl(const QLocale &locale)
     : m_locale(locale)
@@ -43,8 +42,21 @@ void DataControl::open()
         m_stamp = ReadOnlyFile::stamp(m_databaseName);
         m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::ReadOnly);
     } else {
-        m_connection = std::make_unique<SqlConnection>(m_databaseName, SqlConnection::Existing);
+        m_connection = std::make_unique<SqlConnection>(m_databaseName,
+                                                       m_exclusive ? SqlConnection::Alone : SqlConnection::Existing);
     }
+}
+
+void DataControl::setExclusive(bool wanted)
+{
+    if (wanted != m_exclusive)
+        close();
+    m_exclusive = wanted;
+}
+
+bool DataControl::exclusive() const
+{
+    return m_connection && m_connection->alone();
 }
 
 bool DataControl::changedSinceOpen() const
@@ -104,8 +116,10 @@ void DataControl::Refresh()
             m_recordset = std::make_unique<RecordSet>(
                 db, statement, onMembri ? membri : TableColumns::read(db, statement.table, m_databaseName), m_locale,
                 m_databaseName);
-            if (!changedSinceOpen())
+            if (!changedSinceOpen()) {
+                m_connection->paceCheckpoints(m_recordset->RecordCount());
                 break;
+            }
             close();
             if (reading == 3)
                 throw UserError(QStringLiteral("Il file «%1» cambia mentre Quadrivo lo legge: un altro programma "
@@ -139,12 +153,6 @@ RecordSet &DataControl::Recordset()
     if (!m_recordset)
         throw UserError(QStringLiteral("Il database «%1» non è aperto.").arg(m_databaseName));
     return *m_recordset;
-}
-
-void DataControl::releaseCache()
-{
-    if (m_connection)
-        QSqlQuery(m_connection->database()).exec(QStringLiteral("PRAGMA shrink_memory"));
 }
 
 void DataControl::close()

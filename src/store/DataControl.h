@@ -32,6 +32,14 @@ public:
     QString RecordSource() const { return m_recordSource; }
     void setRecordSource(const QString &statement) { m_recordSource = statement; }
 
+    /// Asks that the file be held by this control alone from its next
+    /// opening to its close, when no other connection has it open then:
+    /// for a run of many single-record saves. A file open in the other way
+    /// is closed, to be opened anew at the next Refresh.
+    void setExclusive(bool wanted);
+    /// True when the open file is held by this control alone.
+    bool exclusive() const;
+
     /// Runs RecordSource and makes its result the current record set,
     /// positioned on its first record. Throws UserError.
     void Refresh();
@@ -45,10 +53,6 @@ public:
 
     /// Drops the record set and closes the file.
     void close();
-
-    /// Gives back the memory SQLite keeps for the open file's pages; they
-    /// are read again when needed. Does nothing when the file is not open.
-    void releaseCache();
 
     /// True when the open file is open for reading only.
     bool readOnly() const;
@@ -70,6 +74,7 @@ private:
     QLocale m_locale;
     QString m_databaseName;
     QString m_recordSource;
+    bool m_exclusive = false;
     std::unique_ptr<SqlConnection> m_connection;
     ReadOnlyFile::Stamp m_stamp;
     std::unique_ptr<RecordSet> m_recordset;

@@ -2,6 +2,7 @@
 #include "core/Failure.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
+#include "store/SqlConnection.h"
 #include "support/Seed.h"
 #include "support/TempWorkDir.h"
 
@@ -64,6 +65,7 @@ private slots:
     void testMissingFileIsNotCreatedByRefresh();
     void testUnsortedStatementKeepsInsertionOrder();
     void testUpdateIsSavedAtOnce();
+    void testExclusiveOnlyWhileNoOtherConnectionHasTheFile();
     void testFindFirstMatchesValuesLiterally_data();
     void testFindFirstMatchesValuesLiterally();
     void testFindFirstFollowsSavedChanges();
@@ -229,8 +231,6 @@ void TestDataControl::testUpdateIsSavedAtOnce()
     DataControl data;
     openAll(data);
     RecordSet &rs = data.Recordset();
-    // Giving SQLite's pages back leaves the file and the records usable.
-    data.releaseCache();
     rs.MoveNext();
     rs.Edit();
     rs.setField(Membri::Punti2, 250);
@@ -243,6 +243,56 @@ void TestDataControl::testUpdateIsSavedAtOnce()
     QCOMPARE(rows[1][Membri::Per].toDouble(), 25.0);
     QVERIFY(!rows[0][Membri::Punti2].isValid());
     QCOMPARE(rs.Field(Membri::Punti2).toInt(), 250);
+}
+
+void TestDataControl::testExclusiveOnlyWhileNoOtherConnectionHasTheFile()
+{
+    QVERIFY(seedMembers({member(1, "Lupo", "[1:1:1]", 100)}));
+    const auto save = [](DataControl &data, int punti2) {
+        RecordSet &rs = data.Recordset();
+        rs.Edit();
+        rs.setField(Membri::Punti2, punti2);
+        rs.Update();
+    };
+    {
+        // Another connection has read the file: it is shared, and a save is
+        // seen there at once.
+        SqlConnection other(Membri::fileName(), SqlConnection::Existing);
+        QSqlQuery reader(other.database());
+        QVERIFY(reader.exec(QStringLiteral("SELECT COUNT(*) FROM Membri")) && reader.next());
+        reader.finish();
+        DataControl data;
+        data.setExclusive(true);
+        openAll(data);
+        QVERIFY(!data.exclusive());
+        save(data, 150);
+        QVERIFY(reader.exec(QStringLiteral("SELECT Punti2 FROM Membri")) && reader.next());
+        QCOMPARE(reader.value(0).toInt(), 150);
+    }
+
+    DataControl data;
+    data.setExclusive(true);
+    openAll(data);
+    QVERIFY(data.exclusive());
+    save(data, 175);
+    // Held alone, the file cannot be read by anyone else until it closes.
+    const auto outsiderReads = [] {
+        const QString name = QStringLiteral("outsider");
+        bool read = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(Membri::fileName());
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1"));
+            QSqlQuery query(db);
+            read = db.open() && query.exec(QStringLiteral("SELECT Punti2 FROM Membri")) && query.next()
+                   && query.value(0).toInt() == 175;
+        }
+        QSqlDatabase::removeDatabase(name);
+        return read;
+    };
+    QVERIFY(!outsiderReads());
+    data.close();
+    QVERIFY(outsiderReads());
 }
 
 void TestDataControl::testFindFirstMatchesValuesLiterally_data()

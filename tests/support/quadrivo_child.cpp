@@ -1,6 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // A second process for the tests of faults that involve one:
-//   quadrivo_child import FILE TIPO   imports FILE's text into Quadrivo.mdb
+//   quadrivo_child import FILE TIPO   imports FILE's text into Quadrivo.mdb,
+//                                     printing the count of ranks asked at
+//                                     every thousandth
 //   quadrivo_child lock               holds an exclusive transaction on
 //                                     Quadrivo.mdb until its input closes
 //   quadrivo_child write FILE TEXT    rewrites FILE in place with TEXT
@@ -109,9 +111,19 @@ int import(const QString &file, qint16 tipoDati)
     data.setDatabaseName(Membri::fileName());
     try {
         Gradi gradi;
-        const int lines = importaPalmeria(data, readTextFile(file), tipoDati,
-                                          [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); },
-                                          QLocale());
+        // Every thousandth rank asked says how far the import has got: the
+        // file, held alone, shows nothing to other readers until the end.
+        int asked = 0;
+        const int lines = importaPalmeria(
+            data, readTextFile(file), tipoDati,
+            [&](const QString &phrase) {
+                if (++asked % 1000 == 0) {
+                    std::printf("ranghi chiesti %d\n", asked);
+                    std::fflush(stdout);
+                }
+                return gradi.CercaGrado(phrase);
+            },
+            QLocale());
         std::printf("%d\n", lines);
         return 0;
     } catch (const std::exception &error) {
