@@ -447,17 +447,6 @@ int runChild(int members, int runs)
         if (!QFile::copy(baseFile, Membri::fileName()))
             fail(QStringLiteral("cannot restore the database"));
 
-        // The main window keeps the file open while the entry window imports,
-        // as in the program; so an import never closes the last connection.
-        auto mainWindowData = std::make_unique<DataControl>();
-        mainWindowData->setDatabaseName(Membri::fileName());
-        mainWindowData->setRecordSource(Membri::selectRanking(true));
-        try {
-            mainWindowData->Refresh();
-        } catch (const UserError &error) {
-            fail(error.message());
-        }
-
         QElapsedTimer timer;
         {
             Gradi gradi(rankFile);
@@ -492,12 +481,17 @@ int runChild(int members, int runs)
 
         // One more snapshot of the initial list, as the initial import
         // has just written one (its cost is part of import1). Its lines are
-        // made for this step alone.
+        // made for this step alone. The imports ran with no other
+        // connection open, as in the program, whose main window closes the
+        // file before the entry window; the snapshot is written through the
+        // main window's.
+        auto mainWindowData = std::make_unique<DataControl>();
+        mainWindowData->setDatabaseName(Membri::fileName());
         try {
+            const QSqlDatabase db = mainWindowData->database();
             const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in->initial, 0);
             timer.start();
-            Storico::scriviRilevazione(mainWindowData->database(), Membri::fileName(), QDateTime::currentDateTime(), 1,
-                                       initialSnapshot);
+            Storico::scriviRilevazione(db, Membri::fileName(), QDateTime::currentDateTime(), 1, initialSnapshot);
             report("snapshot", run, elapsedMs(timer));
         } catch (const UserError &error) {
             fail(error.message());
