@@ -106,6 +106,12 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     // fills. Otherwise a thread of its own copies the log into the file
     // while the lines are saved; it stops before the snapshot and the close.
     std::optional<BackgroundCheckpoint> checkpoint;
+    // An import that stops before its end leaves the file closed, free for
+    // other programs while the user reads the message.
+    auto closeOnFailure = qScopeGuard([&] {
+        checkpoint.reset();
+        data1.close();
+    });
     try {
         data1.setExclusive(true);
         data1.setRecordSource(Membri::selectAll());
@@ -118,8 +124,6 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
         if (tipoDati == 1)
             Membri::freeAll(*rs);
     } catch (const UserError &error) {
-        checkpoint.reset();
-        data1.close();
         throw ImportError(error.message() + QStringLiteral("\nNessuna riga è stata importata."), 0);
     }
 
@@ -155,12 +159,6 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
                                               "non è stata conservata nello storico.\n%1")
                                    .arg(why);
     };
-    // A line that fails leaves the file closed, free for other programs
-    // while the user reads the message.
-    auto closeOnFailure = qScopeGuard([&] {
-        checkpoint.reset();
-        data1.close();
-    });
     qsizetype pos = 0;
     int number = 1;
     for (;; ++number) {
