@@ -428,6 +428,19 @@ int runChild(int members, int runs)
     Gradi preparing(rankFile);
     if (runImport(in->initialText, 1, preparing) != members)
         fail(QStringLiteral("the preparing import did not read every line"));
+    // The import left its log beside the file; it goes into the file, as
+    // the main window has it go once its grid is shown, so that the file
+    // alone can be copied.
+    {
+        DataControl settling;
+        settling.setDatabaseName(Membri::fileName());
+        try {
+            settling.database();
+        } catch (const UserError &error) {
+            fail(error.message());
+        }
+        settling.checkpoint();
+    }
     removeDatabase(baseFile);
     if (!QFile::copy(Membri::fileName(), baseFile))
         fail(QStringLiteral("cannot copy the database"));

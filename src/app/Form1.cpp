@@ -93,6 +93,14 @@ Form1::Form1(QWidget *parent)
 
     Data1.setDatabaseName(Membri::fileName());
 
+    m_tidyUp = new QTimer(this);
+    m_tidyUp->setSingleShot(true);
+    m_tidyUp->setInterval(0);
+    connect(m_tidyUp, &QTimer::timeout, this, [this] {
+        Data1.checkpoint();
+        releaseFreedMemory();
+    });
+
     // The header row is there from the start, also when the database
     // cannot be read.
     GridTexts initial;
@@ -156,7 +164,7 @@ void Form1::apriInserimento(qint16 tipoDati)
     });
     runGuarded(this, [this] { CaricaGriglia(); });
     // The pasted list, the import's records and the old grid are gone.
-    releaseMemoryLater();
+    tidyUpOnceShown();
 }
 
 void Form1::BtnDati1_Click()
@@ -185,7 +193,7 @@ void Form1::BtnPulisci_Click()
     });
     // Reloaded even after a failure, so the grid shows what the table holds.
     runGuarded(this, [this] { CaricaGriglia(); });
-    releaseMemoryLater();
+    tidyUpOnceShown();
 }
 
 void Form1::BtnEsporta_Click()
@@ -212,7 +220,7 @@ void Form1::BtnStorico_Click()
     if (confrontato)
         runGuarded(this, [this] { CaricaGriglia(); });
     // The history's tables and charts are gone.
-    releaseMemoryLater();
+    tidyUpOnceShown();
 }
 
 // Before the entry window or the history window: their peak (an import,
@@ -227,9 +235,12 @@ void Form1::releaseMemoryBeforeAnotherWindow()
     releaseFreedMemory();
 }
 
-// Once the window has shown the command's outcome: the user waits for
-// the grid, not for the heap.
-void Form1::releaseMemoryLater()
+// Once the window has shown the command's outcome (a zero timer runs when
+// the events ready, its repaint among them, have been handled): the user
+// waits for the grid, not for the log or the heap. The log that an import
+// left beside the file goes into it, so that the file alone holds every
+// record again, and the heap gives back its empty pages.
+void Form1::tidyUpOnceShown()
 {
-    QTimer::singleShot(0, this, [] { releaseFreedMemory(); });
+    m_tidyUp->start();
 }

@@ -10,6 +10,7 @@ class QButtonGroup;
 class QPushButton;
 class QRadioButton;
 class QTableView;
+class QTimer;
 
 /// The main window: the ranking grid and every command of the program.
 class Form1 : public QWidget
@@ -38,7 +39,7 @@ private:
     void apriInserimento(qint16 tipoDati);
     void applyColumnWidths();
     void releaseMemoryBeforeAnotherWindow();
-    void releaseMemoryLater();
+    void tidyUpOnceShown();
 
     QTableView *Fgrid = nullptr;
     QPushButton *BtnDati1 = nullptr;
@@ -52,4 +53,5 @@ private:
 
     DataControl Data1;
     GridModel m_model;
+    QTimer *m_tidyUp = nullptr;
 };

@@ -160,3 +160,9 @@ void DataControl::close()
     m_recordset.reset();
     m_connection.reset();
 }
+
+void DataControl::checkpoint()
+{
+    if (m_connection)
+        m_connection->checkpoint();
+}

@@ -51,8 +51,12 @@ public:
     /// history's); opened and checked as Refresh does. Throws UserError.
     QSqlDatabase database();
 
-    /// Drops the record set and closes the file.
+    /// Drops the record set and closes the file. A file held alone keeps
+    /// its log beside it (SqlConnection::close()).
     void close();
+
+    /// Copies the open file's log into the file; nothing when it is closed.
+    void checkpoint();
 
     /// True when the open file is open for reading only.
     bool readOnly() const;

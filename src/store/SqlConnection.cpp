@@ -3,6 +3,7 @@
 
 #include "core/Failure.h"
 #include "store/ReadOnlyFile.h"
+#include "store/SharedSqlite.h"
 #include "store/SqlErrors.h"
 
 #include <QDir>
@@ -11,6 +12,21 @@
 #include <QUrl>
 
 #include <algorithm>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Asks SQLite not to copy the log into the file when the connection closes;
+// false where the driver's connection is not within reach.
+bool keepLogAtClose(const QSqlDatabase &db)
+{
+    sqlite3 *connection = sharedConnection(db);
+    int keep = 1;
+    return connection && sqlite3_db_config(connection, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, &keep) == SQLITE_OK;
+}
+
+} // namespace
 
 SqlConnection::SqlConnection(const QString &path, Mode mode)
     : m_name(QStringLiteral("quadrivo-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
@@ -107,18 +123,28 @@ void SqlConnection::paceCheckpoints(qsizetype records)
     QSqlQuery(database()).exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(pages));
 }
 
+void SqlConnection::checkpoint()
+{
+    QSqlDatabase db = database();
+    // What the log holds goes into the file now, not at the next save of
+    // whoever comes next. PASSIVE waits for no one; whatever it cannot copy
+    // stays in the log, safe.
+    if (db.isOpen() && !isReadOnly(db))
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+}
+
 void SqlConnection::close()
 {
     if (!m_registered)
         return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        if (db.isOpen() && !isReadOnly(db)) {
-            // What this connection left in the log goes into the file now,
-            // not at the next save of whoever comes next. PASSIVE waits for
-            // no one; whatever it cannot copy stays in the log, safe.
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
-        }
+        // A connection that held the file alone leaves its log beside it,
+        // whole: the next connection reads it as its own, as after a crash,
+        // and the main window copies it once it has shown what it read
+        // (checkpoint()), so that the user waits for neither copy.
+        if (!(m_alone && keepLogAtClose(db)))
+            checkpoint();
         db.close();
     }
     QSqlDatabase::removeDatabase(m_name);

@@ -47,6 +47,12 @@ public:
     /// table of the given number of records. Does nothing otherwise.
     void paceCheckpoints(qsizetype records);
 
+    /// Copies the log into the file, waiting for no one.
+    void checkpoint();
+
+    /// Copies the log into the file, except on a connection that held the
+    /// file alone: that one leaves its log whole beside the file for the
+    /// next connection, which checkpoint() then empties.
     void close();
 
     /// How long a command waits for a database held by another program.

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 
@@ -43,6 +45,28 @@ template <typename Window> bool withModal(QAbstractButton *opener, const std::fu
     });
     QTest::mouseClick(opener, Qt::LeftButton);
     return ran;
+}
+
+// The members in a copy of the database file alone, without its log: what
+// a user who copies the file takes along.
+int membersInTheFileAlone()
+{
+    const QString copy = QStringLiteral("copia.mdb");
+    const QString name = QStringLiteral("copy");
+    QFile::remove(copy);
+    if (!QFile::copy(Membri::fileName(), copy))
+        return -1;
+    int members = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(copy);
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("SELECT COUNT(*) FROM Membri")) && query.next())
+            members = query.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(name);
+    QFile::remove(copy);
+    return members;
 }
 
 QStringList column(const Form1 &form, int col)
@@ -116,6 +140,9 @@ void TestFlows::testPasteAndImportFromTheMainWindow()
     QCOMPARE(column(form, 2), (QStringList{"Lupo Grigio", "Orso"}));
     QCOMPARE(column(form, 5), (QStringList{"45.210", "1.000"}));
     QCOMPARE(column(form, 6), (QStringList{"", ""}));
+    // The import left its log beside the file; once the grid is shown, the
+    // file alone holds both members again.
+    QTRY_COMPARE(membersInTheFileAlone(), 2);
 }
 
 void TestFlows::testExampleFilesImportInitialThenFinal()
