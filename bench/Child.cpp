@@ -526,7 +526,7 @@ int runChild(int members, int runs)
         auto form = std::make_unique<Form1>();
         form->show();
         watcher.waitForPaintAfter(paintsBefore);
-        report("startup", run, elapsedMs(timer));
+        report("startup", run, watcher.msToFrame(timer));
         checkRows(*form, validAfterFinal, "start-up");
 
         // Each order: the click reloads the grid, then the window repaints.
@@ -538,7 +538,7 @@ int runChild(int members, int runs)
             timer.start();
             button->click();
             watcher.waitForPaintAfter(seen);
-            report(gridKey, run, elapsedMs(timer));
+            report(gridKey, run, watcher.msToFrame(timer));
             if (!button->isChecked())
                 fail(QStringLiteral("the option button did not take the click"));
             checkRows(*form, validAfterFinal, gridKey);
@@ -593,7 +593,7 @@ int runChild(int members, int runs)
             }
             history->show();
             watcher.waitForPaintAfter(paintsBefore);
-            report("history", run, elapsedMs(timer));
+            report("history", run, watcher.msToFrame(timer));
             auto *table = history->findChild<QAbstractItemView *>(QStringLiteral("TblRilevazioni"));
             if (!table || table->model()->rowCount() != snapshots)
                 fail(QStringLiteral("the history window does not show every snapshot"));
@@ -632,7 +632,7 @@ int runChild(int members, int runs)
             });
             optionButton(*form, "BtnStorico")->click();
             watcher.waitForPaintAfter(answerer.paintsAtPress());
-            report("compare", run, elapsedMs(compareTimer));
+            report("compare", run, watcher.msToFrame(compareTimer));
             qApp->removeEventFilter(&answerer);
             watchdog.start(100);
             if (!pressed)

@@ -51,7 +51,7 @@ double importThroughWindows(Form1 &form, PaintWatcher &watcher, QString text, qi
     // Back here the entry window is closed and the grid rebuilt; the main
     // window's next frame shows it.
     watcher.waitForPaintAfter(watcher.paints());
-    const double ms = static_cast<double>(timer.nsecsElapsed()) / 1.0e6;
+    const double ms = watcher.msToFrame(timer);
     if (!pressed)
         fail(QStringLiteral("the entry window did not open"));
     if (QApplication::activeModalWidget())

@@ -3,6 +3,7 @@
 
 #include "Fail.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
@@ -10,13 +11,30 @@
 
 bool PaintWatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Paint && watched->isWidgetType()) {
-        const QWidget *window = static_cast<QWidget *>(watched)->window();
-        if (window && window->objectName() == m_window) {
-            ++m_paints;
-            if (m_loop)
-                m_loop->quit();
+    if (!watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
+    auto *widget = static_cast<QWidget *>(watched);
+    const QWidget *window = widget->window();
+    if (!window || window->objectName() != m_window)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Paint) {
+        ++m_paints;
+        if (m_loop)
+            m_loop->quit();
+    } else if (event->type() == QEvent::UpdateRequest && widget->isWindow() && !m_repainting) {
+        // The window's repaint is handed to it from here, so that the end
+        // of its frame (every widget painted, the frame flushed) is known:
+        // whatever the event loop runs after it in the same pass is work the
+        // user does not wait for.
+        const int before = m_paints;
+        m_repainting = true;
+        QCoreApplication::sendEvent(watched, event);
+        m_repainting = false;
+        if (m_paints > before) {
+            m_framePaints = m_paints;
+            m_sinceFrameEnd.start();
         }
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -32,4 +50,11 @@ void PaintWatcher::waitForPaintAfter(int seen)
     m_loop = nullptr;
     if (m_paints <= seen)
         fail(QStringLiteral("%1 did not paint within 10 s").arg(m_window));
+}
+
+double PaintWatcher::msToFrame(const QElapsedTimer &timer) const
+{
+    const bool lastFrameTimed = m_framePaints == m_paints;
+    const qint64 ns = timer.nsecsElapsed() - (lastFrameTimed ? m_sinceFrameEnd.nsecsElapsed() : 0);
+    return static_cast<double>(ns) / 1.0e6;
 }
