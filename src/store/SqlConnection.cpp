@@ -117,9 +117,9 @@ void SqlConnection::paceCheckpoints(qsizetype records)
         return;
     // Held alone, the connection copies the log itself, and each copy waits
     // twice for the disk; a longer log, begun anew at every import, costs
-    // fresh pages and a slower close. A page of log for every sixteen
-    // records of the table was the quickest at 3,000 and 32,767 members.
-    const qsizetype pages = std::clamp<qsizetype>(records / 16, 250, 10000);
+    // fresh pages. A page of log for every sixteen records of the table, and
+    // no fewer than 500, was the quickest at 3,000 and 32,767 members.
+    const qsizetype pages = std::clamp<qsizetype>(records / 16, 500, 10000);
     QSqlQuery(database()).exec(QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(pages));
 }
 
