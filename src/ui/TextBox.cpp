@@ -22,25 +22,27 @@ TextBox::TextBox(QWidget *parent)
 QString TextBox::Text() const
 {
     // Every character as typed; only the line breaks, between the blocks
-    // and within one (Shift+Enter), become CR LF. The text is written once,
-    // block by block, into a string of its size: a pasted list of 32,767
-    // lines is some 2 million characters, and a copy of the whole in
-    // between would cost as much again in fresh memory.
-    const QTextDocument *doc = document();
-    QString text;
-    text.reserve(doc->characterCount() - 1 + doc->blockCount() - 1);
+    // (U+2029 in the document's text) and within one (Shift+Enter, U+2028),
+    // become CR LF. The document's text comes out in one piece and grows in
+    // place, from its end, by one character a break: a pasted list of 32,767
+    // lines is some 2 million characters, and a copy of the whole in between
+    // would cost as much again in fresh memory.
+    QString text = document()->toRawText();
     const auto isBreak = [](QChar c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; };
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin())
-            text.append(u"\r\n");
-        const QString line = block.text();
-        auto from = line.cbegin();
-        for (auto at = std::find_if(from, line.cend(), isBreak); at != line.cend();
-             from = at + 1, at = std::find_if(from, line.cend(), isBreak)) {
-            text.append(QStringView(from, at));
-            text.append(u"\r\n");
+    const auto breaks = std::count_if(text.cbegin(), text.cend(), isBreak);
+    if (breaks == 0)
+        return text;
+    qsizetype from = text.size();
+    text.resize(from + breaks);
+    QChar *data = text.data();
+    for (qsizetype to = text.size(); from > 0;) {
+        const QChar c = data[--from];
+        if (isBreak(c)) {
+            data[--to] = u'\n';
+            data[--to] = u'\r';
+        } else {
+            data[--to] = c;
         }
-        text.append(QStringView(from, line.cend()));
     }
     return text;
 }
