@@ -2,6 +2,7 @@
 #include "store/SqlConnection.h"
 
 #include "core/Failure.h"
+#include "store/JoinedWrites.h"
 #include "store/ReadOnlyFile.h"
 #include "store/SharedSqlite.h"
 #include "store/SqlErrors.h"
@@ -47,9 +48,20 @@ SqlConnection::SqlConnection(const QString &path, Mode mode)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_registered = true;
     const QByteArray encoded = QUrl::toPercentEncoding(QDir::fromNativeSeparators(path), "/");
-    db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(encoded) + u'?' + query);
+    const QString uri = QStringLiteral("file:") + QString::fromLatin1(encoded) + u'?' + query;
     db.setConnectOptions(options);
-    bool opened = db.open();
+    bool opened = false;
+    if (const QLatin1String joined(joinedWritesVfs()); mode == Alone && !joined.isEmpty()) {
+        // The import's commits write each frame of the log at once. Where
+        // Qt's driver runs on a SQLite of its own, the layer is unknown to
+        // it and the file opens as usual.
+        db.setDatabaseName(uri + QStringLiteral("&vfs=") + joined);
+        opened = db.open();
+    }
+    if (!opened) {
+        db.setDatabaseName(uri);
+        opened = db.open();
+    }
     if (opened && mode == Alone && !takeAlone(db)) {
         // Another connection has the file open: it is shared, as usual.
         db.close();

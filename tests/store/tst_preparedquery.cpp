@@ -1,7 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "store/BackgroundCheckpoint.h"
+#include "store/JoinedWrites.h"
 #include "store/Membri.h"
 #include "store/PreparedQuery.h"
+#include "store/SharedSqlite.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
 #include "support/TempWorkDir.h"
@@ -10,6 +12,8 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
+
+#include <sqlite3.h>
 
 using Engine = PreparedQuery::Engine;
 Q_DECLARE_METATYPE(PreparedQuery::Engine)
@@ -28,6 +32,7 @@ private slots:
     void testBusyDatabaseIsReported_data();
     void testBusyDatabaseIsReported();
     void testBackgroundCheckpointCopiesTheLogAndLetsGo();
+    void testJoinedWritesLeaveEveryCommitWholeInTheLog();
 
 private:
     std::unique_ptr<TempWorkDir> m_dir;
@@ -165,6 +170,39 @@ void TestPreparedQuery::testBackgroundCheckpointCopiesTheLogAndLetsGo()
     }
     m_connection.reset();
     QVERIFY(!QFile::exists(file + QStringLiteral("-wal")));
+}
+
+// The import's connection writes each frame of the log with one call: the
+// frame's header waits for its page. When a commit returns, the log must
+// hold it whole, headers included, as a crash would leave it: a copy of
+// the file and its log taken then shows every record saved so far.
+void TestPreparedQuery::testJoinedWritesLeaveEveryCommitWholeInTheLog()
+{
+    m_connection.reset();
+    const QString file = Membri::fileName();
+    SqlConnection alone(file, SqlConnection::Alone);
+    alone.configureJournal();
+    QVERIFY(alone.alone());
+    sqlite3 *handle = sharedConnection(alone.database());
+    QVERIFY(handle); // this build shares the driver's SQLite
+    char *layers = nullptr;
+    QCOMPARE(sqlite3_file_control(handle, "main", SQLITE_FCNTL_VFSNAME, &layers), SQLITE_OK);
+    QVERIFY2(QString::fromUtf8(layers).startsWith(QLatin1String(joinedWritesVfs()) + u'/'), layers);
+    sqlite3_free(layers);
+
+    PreparedQuery insert(alone.database(), QStringLiteral("INSERT INTO Membri (Nick) VALUES (?)"));
+    for (int saved = 1; saved <= 5; ++saved) {
+        insert.bind(0, QStringLiteral("Membro %1").arg(saved));
+        QVERIFY(insert.exec());
+        for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
+            QFile::remove(QStringLiteral("copia.mdb") + suffix);
+            QVERIFY(QFile::copy(file + suffix, QStringLiteral("copia.mdb") + suffix));
+        }
+        SqlConnection copy(QStringLiteral("copia.mdb"), SqlConnection::Existing);
+        QSqlQuery count(copy.database());
+        QVERIFY(count.exec(QStringLiteral("SELECT COUNT(*) FROM Membri")) && count.next());
+        QCOMPARE(count.value(0).toInt(), saved);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPreparedQuery)
