@@ -3,7 +3,6 @@
 
 #include <QMimeData>
 #include <QPalette>
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
