@@ -11,17 +11,19 @@
 
 bool PaintWatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!watched->isWidgetType())
+    // Every event of the program passes here: its type is looked at first.
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::Paint && type != QEvent::UpdateRequest) || !watched->isWidgetType())
         return QObject::eventFilter(watched, event);
     auto *widget = static_cast<QWidget *>(watched);
     const QWidget *window = widget->window();
     if (!window || window->objectName() != m_window)
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::Paint) {
+    if (type == QEvent::Paint) {
         ++m_paints;
         if (m_loop)
             m_loop->quit();
-    } else if (event->type() == QEvent::UpdateRequest && widget->isWindow() && !m_repainting) {
+    } else if (widget->isWindow() && !m_repainting) {
         // The window's repaint is handed to it from here, so that the end
         // of its frame (every widget painted, the frame flushed) is known:
         // whatever the event loop runs after it in the same pass is work the
