@@ -428,9 +428,9 @@ int runChild(int members, int runs)
     Gradi preparing(rankFile);
     if (runImport(in->initialText, 1, preparing) != members)
         fail(QStringLiteral("the preparing import did not read every line"));
-    // The import left its log beside the file; it goes into the file, as
-    // the main window has it go once its grid is shown, so that the file
-    // alone can be copied.
+    // The import left its log beside the file; a connection that opens it
+    // and closes it the usual way copies the log into the file, so that
+    // the file alone can be copied.
     {
         DataControl settling;
         settling.setDatabaseName(Membri::fileName());
@@ -439,7 +439,6 @@ int runChild(int members, int runs)
         } catch (const UserError &error) {
             fail(error.message());
         }
-        settling.checkpoint();
     }
     removeDatabase(baseFile);
     if (!QFile::copy(Membri::fileName(), baseFile))
