@@ -13,8 +13,6 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 
@@ -48,25 +46,16 @@ template <typename Window> bool withModal(QAbstractButton *opener, const std::fu
 }
 
 // The members in a copy of the database file alone, without its log: what
-// a user who copies the file takes along.
+// a user who copies the file takes along; -1 when it cannot be read.
 int membersInTheFileAlone()
 {
     const QString copy = QStringLiteral("copia.mdb");
-    const QString name = QStringLiteral("copy");
     QFile::remove(copy);
     if (!QFile::copy(Membri::fileName(), copy))
         return -1;
-    int members = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(copy);
-        QSqlQuery query(db);
-        if (db.open() && query.exec(QStringLiteral("SELECT COUNT(*) FROM Membri")) && query.next())
-            members = query.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(name);
+    const QVariant members = queryValue(QStringLiteral("SELECT COUNT(*) FROM Membri"), copy);
     QFile::remove(copy);
-    return members;
+    return members.isValid() ? members.toInt() : -1;
 }
 
 QStringList column(const Form1 &form, int col)

@@ -9,13 +9,13 @@
 
 namespace {
 
-template <typename Work> bool withDatabase(Work &&work)
+template <typename Work> bool withDatabase(Work &&work, const QString &file = Membri::fileName())
 {
     const QString name = QStringLiteral("seed");
     bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(Membri::fileName());
+        db.setDatabaseName(file);
         if (db.open())
             ok = work(db);
         db.close();
@@ -75,14 +75,16 @@ bool execSql(const QString &statement)
     });
 }
 
-QVariant queryValue(const QString &statement)
+QVariant queryValue(const QString &statement, const QString &file)
 {
     QVariant value;
-    withDatabase([&](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        if (query.exec(statement) && query.next())
-            value = query.value(0);
-        return true;
-    });
+    withDatabase(
+        [&](QSqlDatabase &db) {
+            QSqlQuery query(db);
+            if (query.exec(statement) && query.next())
+                value = query.value(0);
+            return true;
+        },
+        file);
     return value;
 }

@@ -1,6 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "store/Membri.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -24,5 +26,6 @@ QList<QVariantList> readMembers();
 /// Runs one statement on "Quadrivo.mdb" with plain SQL.
 bool execSql(const QString &statement);
 
-/// The first value of the first row a query on "Quadrivo.mdb" gives.
-QVariant queryValue(const QString &statement);
+/// The first value of the first row a query on the file ("Quadrivo.mdb"
+/// unless told) gives.
+QVariant queryValue(const QString &statement, const QString &file = Membri::fileName());
