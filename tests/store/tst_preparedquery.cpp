@@ -6,6 +6,7 @@
 #include "store/SharedSqlite.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
+#include "support/Seed.h"
 #include "support/TempWorkDir.h"
 
 #include <QFile>
@@ -198,10 +199,7 @@ void TestPreparedQuery::testJoinedWritesLeaveEveryCommitWholeInTheLog()
             QFile::remove(QStringLiteral("copia.mdb") + suffix);
             QVERIFY(QFile::copy(file + suffix, QStringLiteral("copia.mdb") + suffix));
         }
-        SqlConnection copy(QStringLiteral("copia.mdb"), SqlConnection::Existing);
-        QSqlQuery count(copy.database());
-        QVERIFY(count.exec(QStringLiteral("SELECT COUNT(*) FROM Membri")) && count.next());
-        QCOMPARE(count.value(0).toInt(), saved);
+        QCOMPARE(queryValue(QStringLiteral("SELECT COUNT(*) FROM Membri"), QStringLiteral("copia.mdb")).toInt(), saved);
     }
 }
 
