@@ -30,12 +30,16 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QMessageBox>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <functional>
@@ -130,10 +134,11 @@ private:
 };
 
 // The bare cost of saving records one by one: the record update the import
-// issues, through plain QSqlQuery, each statement its own transaction, on a
-// separate file with the same schema and journal settings. The values are
-// bound straight from the generated lists, as the record set binds them;
-// nothing is copied, so that the floor adds no memory of its own to the
+// issues, through plain SQLite (SQLiteCpp's statements over its C API), each
+// statement its own transaction, on a separate file with the same schema
+// and journal settings, on SQLite's own file layer as any other SQLite
+// client would be. The values are bound straight from the generated lists;
+// nothing is kept, so that the floor adds no memory of its own to the
 // process's peak. Each step is given the inputs it binds from: they are
 // made again for every run and dropped before the windows' steps.
 class Floor
@@ -142,53 +147,45 @@ public:
     explicit Floor(const BenchInputs &in)
     {
         Membri::createIfMissing(floorFile);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());
-        db.setDatabaseName(floorFile);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-        if (!db.open())
-            fail(db.lastError().text());
-        QSqlQuery pragma(db);
-        if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
-            || pragma.value(0).toString().toLower() != QLatin1String("wal"))
-            fail(QStringLiteral("the floor's file cannot use write-ahead logging"));
-        pragma.finish();
-        if (!pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
-            fail(pragma.lastError().text());
+        try {
+            m_db = std::make_unique<SQLite::Database>(floorFile.toStdString(), SQLite::OPEN_READWRITE, 3000);
+            if (QString::fromStdString(m_db->execAndGet("PRAGMA journal_mode=WAL").getString()).toLower()
+                != QLatin1String("wal"))
+                fail(QStringLiteral("the floor's file cannot use write-ahead logging"));
+            m_db->exec("PRAGMA synchronous=NORMAL");
 
-        // Where the final import saves each member: over the record of the
-        // same home planet, or in a new record (0).
-        for (const BenchMember &m : in.final) {
-            const bool matched =
-                m.initialIndex >= 0 && m.madre == in.initial[static_cast<std::size_t>(m.initialIndex)].madre;
-            m_finalRowids.push_back(matched ? m.initialIndex + 1 : 0);
+            // Where the final import saves each member: over the record of the
+            // same home planet, or in a new record (0).
+            for (const BenchMember &m : in.final) {
+                const bool matched =
+                    m.initialIndex >= 0 && m.madre == in.initial[static_cast<std::size_t>(m.initialIndex)].madre;
+                m_finalRowids.push_back(matched ? m.initialIndex + 1 : 0);
+            }
+
+            SQLite::Transaction fillAll(*m_db);
+            SQLite::Statement fill(*m_db, "INSERT INTO Membri (Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff) "
+                                          "VALUES (?,?,?,?,?,?,?,?)");
+            for (const BenchMember &m : in.initial) {
+                bindInitial(fill, m, 1);
+                run(fill);
+            }
+            fillAll.commit();
+
+            m_members = static_cast<qlonglong>(in.initial.size());
+            m_insert = std::make_unique<SQLite::Statement>(
+                *m_db, "INSERT INTO Membri (Nick,Madre,Grado,Punti2) VALUES (?,?,?,?)");
+            m_update = std::make_unique<SQLite::Statement>(
+                *m_db, "UPDATE Membri SET Valid=?,Nick=?,Madre=?,Grado=?,Punti1=?,Punti2=?,Per=?,Diff=? WHERE rowid=?");
+        } catch (const SQLite::Exception &e) {
+            fail(QString::fromUtf8(e.what()));
         }
-
-        QSqlQuery fill(db);
-        db.transaction();
-        fill.prepare(QStringLiteral("INSERT INTO Membri (Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff) "
-                                    "VALUES (?,?,?,?,?,?,?,?)"));
-        for (const BenchMember &m : in.initial) {
-            bindInitial(fill, m, 1);
-            run(fill);
-        }
-        db.commit();
-
-        m_members = static_cast<qlonglong>(in.initial.size());
-        m_insert = std::make_unique<QSqlQuery>(db);
-        if (!m_insert->prepare(QStringLiteral("INSERT INTO Membri (Nick,Madre,Grado,Punti2) VALUES (?,?,?,?)")))
-            fail(m_insert->lastError().text());
-        m_update = std::make_unique<QSqlQuery>(db);
-        if (!m_update->prepare(QStringLiteral("UPDATE Membri SET Valid=?,Nick=?,Madre=?,Grado=?,Punti1=?,Punti2=?,"
-                                              "Per=?,Diff=? WHERE rowid=?")))
-            fail(m_update->lastError().text());
     }
 
     ~Floor()
     {
         m_insert.reset();
         m_update.reset();
-        QSqlDatabase::database(connectionName(), false).close();
-        QSqlDatabase::removeDatabase(connectionName());
+        m_db.reset();
     }
 
     Floor(const Floor &) = delete;
@@ -198,12 +195,12 @@ public:
     double initialMs(const BenchInputs &in)
     {
         return timed([&] {
-            QSqlQuery &query = *m_update;
+            SQLite::Statement &query = *m_update;
             for (const int valid : {0, 1}) {
                 qlonglong rowid = 1;
                 for (const BenchMember &m : in.initial) {
                     bindInitial(query, m, valid);
-                    query.bindValue(8, rowid++);
+                    query.bind(9, int64_t(rowid++));
                     run(query);
                 }
             }
@@ -214,11 +211,11 @@ public:
     double finalMs(const BenchInputs &in)
     {
         return timed([&] {
-            QSqlQuery &query = *m_update;
+            SQLite::Statement &query = *m_update;
             qlonglong rowid = 1;
             for (std::size_t k = 0; k < in.final.size(); ++k) {
                 bindFinal(query, in, k);
-                query.bindValue(8, rowid++);
+                query.bind(9, int64_t(rowid++));
                 run(query);
             }
         });
@@ -230,34 +227,31 @@ public:
     {
         return timed(
             [&] {
-                QSqlQuery &update = *m_update;
-                QSqlQuery &insert = *m_insert;
+                SQLite::Statement &update = *m_update;
+                SQLite::Statement &insert = *m_insert;
                 for (std::size_t k = 0; k < in.final.size(); ++k) {
                     const BenchMember &m = in.final[k];
                     if (m_finalRowids[k] > 0) {
                         bindFinal(update, in, k);
-                        update.bindValue(8, m_finalRowids[k]);
+                        update.bind(9, int64_t(m_finalRowids[k]));
                         run(update);
                     } else {
-                        insert.bindValue(0, m.nick);
-                        insert.bindValue(1, m.madre);
-                        insert.bindValue(2, m.grado);
-                        insert.bindValue(3, qlonglong(m.punti));
+                        insert.bind(1, m.nick.toStdString());
+                        insert.bind(2, m.madre.toStdString());
+                        insert.bind(3, m.grado.toStdString());
+                        insert.bind(4, int64_t(m.punti));
                         run(insert);
                     }
                 }
             },
             [&] {
                 // The appended records go, so that every run starts alike.
-                QSqlQuery trim(QSqlDatabase::database(connectionName(), false));
-                if (!trim.exec(QStringLiteral("DELETE FROM Membri WHERE rowid > %1").arg(m_members)))
-                    fail(trim.lastError().text());
+                if (m_db->tryExec("DELETE FROM Membri WHERE rowid > " + std::to_string(m_members)) != SQLITE_OK)
+                    fail(QString::fromUtf8(m_db->getErrorMsg()));
             });
     }
 
 private:
-    static QString connectionName() { return QStringLiteral("bench-floor"); }
-
     // The milliseconds the commits take; then what restores the file, and
     // SQLite's page cache for this connection goes back (the program's
     // steps run beside this open connection).
@@ -269,59 +263,67 @@ private:
         const double elapsed = elapsedMs(timer);
         if (restore)
             restore();
-        QSqlQuery(QSqlDatabase::database(connectionName(), false)).exec(QStringLiteral("PRAGMA shrink_memory"));
+        m_db->tryExec("PRAGMA shrink_memory");
         return elapsed;
     }
 
-    static void run(QSqlQuery &query)
+    static void run(SQLite::Statement &query)
     {
-        if (!query.exec())
-            fail(query.lastError().text());
+        const int rc = query.tryExecuteStep();
+        query.tryReset();
+        if (rc != SQLITE_DONE)
+            fail(QStringLiteral("the floor's statement failed: SQLite code %1").arg(rc));
+    }
+
+    static void bindText(SQLite::Statement &query, int position, const QString &text)
+    {
+        if (text.isNull())
+            query.bind(position);
+        else
+            query.bind(position, text.toStdString());
     }
 
     // The fields of an initial import's save: the member freed (valid 0)
     // or filled (1).
-    static void bindInitial(QSqlQuery &query, const BenchMember &m, int valid)
+    static void bindInitial(SQLite::Statement &query, const BenchMember &m, int valid)
     {
-        query.bindValue(0, valid);
-        query.bindValue(1, m.nick);
-        query.bindValue(2, m.madre);
-        query.bindValue(3, m.grado);
-        query.bindValue(4, qlonglong(m.punti));
-        for (int i = 5; i < 8; ++i)
-            query.bindValue(i, QVariant());
+        query.bind(1, valid);
+        bindText(query, 2, m.nick);
+        bindText(query, 3, m.madre);
+        bindText(query, 4, m.grado);
+        query.bind(5, int64_t(m.punti));
+        for (int i = 6; i <= 8; ++i)
+            query.bind(i);
     }
 
     // The fields of a final import's save of the k-th member of the final
     // list: with its initial score and the change where it matched one.
-    void bindFinal(QSqlQuery &query, const BenchInputs &in, std::size_t k) const
+    void bindFinal(SQLite::Statement &query, const BenchInputs &in, std::size_t k) const
     {
         const BenchMember &m = in.final[k];
-        QVariant punti1;
-        QVariant per;
-        QVariant diff;
+        query.bind(1, 1);
+        bindText(query, 2, m.nick);
+        bindText(query, 3, m.madre);
+        bindText(query, 4, m.grado);
+        query.bind(5);
+        query.bind(6, int64_t(m.punti));
+        query.bind(7);
+        query.bind(8);
         if (m_finalRowids[k] > 0) {
             const qint32 before = in.initial[static_cast<std::size_t>(m_finalRowids[k] - 1)].punti;
-            punti1 = qlonglong(before);
+            query.bind(5, int64_t(before));
             if (before != 0) {
-                per = double(m.punti - before) / double(before) * 100.0;
-                diff = qlonglong(m.punti - before);
+                query.bind(7, double(m.punti - before) / double(before) * 100.0);
+                query.bind(8, int64_t(m.punti - before));
             }
         }
-        query.bindValue(0, 1);
-        query.bindValue(1, m.nick);
-        query.bindValue(2, m.madre);
-        query.bindValue(3, m.grado);
-        query.bindValue(4, punti1);
-        query.bindValue(5, qlonglong(m.punti));
-        query.bindValue(6, per);
-        query.bindValue(7, diff);
     }
 
     std::vector<qlonglong> m_finalRowids;
     qlonglong m_members = 0;
-    std::unique_ptr<QSqlQuery> m_update;
-    std::unique_ptr<QSqlQuery> m_insert;
+    std::unique_ptr<SQLite::Database> m_db;
+    std::unique_ptr<SQLite::Statement> m_update;
+    std::unique_ptr<SQLite::Statement> m_insert;
 };
 
 // The initial list's lines as a snapshot keeps them.
@@ -354,17 +356,7 @@ void makeHistory(const BenchInputs &in, int snapshots)
 
 QString sqliteVersion()
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-version"));
-    db.setDatabaseName(QStringLiteral(":memory:"));
-    QString version;
-    if (db.open()) {
-        QSqlQuery query(db);
-        if (query.exec(QStringLiteral("SELECT sqlite_version()")) && query.next())
-            version = query.value(0).toString();
-    }
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-version"));
-    return version;
+    return QString::fromLatin1(sqlite3_libversion());
 }
 
 // The list of the given kind alone, as a user has it to paste.
@@ -500,7 +492,7 @@ int runChild(int members, int runs)
         auto mainWindowData = std::make_unique<DataControl>();
         mainWindowData->setDatabaseName(Membri::fileName());
         try {
-            const QSqlDatabase db = mainWindowData->database();
+            SQLite::Database &db = mainWindowData->database();
             const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in->initial, 0);
             timer.start();
             Storico::scriviRilevazione(db, Membri::fileName(), QDateTime::currentDateTime(), 1, initialSnapshot);

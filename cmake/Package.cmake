@@ -1,8 +1,7 @@
 # The Debian package, built with CPack's DEB generator by scripts/package.sh
 # (quadrivo_<version>_<architecture>.deb). dpkg-shlibdeps finds the
 # libraries the program links; Depends adds what it loads at run time
-# without linking it: the SQLite driver of Qt Sql, the platform plugins and
-# Qt's Italian translations.
+# without linking it: the platform plugins and Qt's Italian translations.
 set(CPACK_PACKAGE_NAME quadrivo)
 set(CPACK_PACKAGE_VENDOR "The Quadrivo developers")
 set(CPACK_PACKAGE_CONTACT "The Quadrivo developers <quadrivo@quadrivo.invalid>")
@@ -28,6 +27,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 
 include(CPack)

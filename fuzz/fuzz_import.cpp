@@ -19,24 +19,27 @@
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Numbers.h"
+#include "store/PreparedQuery.h"
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace {
 
-const QString checkConnection = QStringLiteral("fuzz-check");
+// The check's own connection to the file, open for the whole run.
+std::unique_ptr<SQLite::Database> checkDb;
 
 // Quadrivo.mdb and Gradi.txt in a temporary folder of its own, which goes
 // when the run ends. The current directory stays as it is, for libFuzzer's
@@ -164,11 +167,16 @@ Outcome finalImport(Table &table, const Lines &cut)
     return {int(cut.lines.size()), cut.failed};
 }
 
-std::optional<qint64> integer(const QVariant &v)
+std::optional<qint64> integer(const SQLite::Column &v)
 {
-    if (!v.isValid() || v.isNull())
+    if (v.isNull())
         return std::nullopt;
-    return v.toLongLong();
+    return v.getInt64();
+}
+
+QString text(const SQLite::Column &v)
+{
+    return columnText(v);
 }
 
 QString describe(const Record &r)
@@ -183,22 +191,24 @@ QString describe(const Record &r)
 // the rounding to two decimals of a single-precision number.
 void compareTable(const Table &model, const char *phase)
 {
-    QSqlQuery query(QSqlDatabase::database(checkConnection, false));
-    fuzz::check(query.exec(QStringLiteral("SELECT Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff FROM Membri "
-                                          "ORDER BY rowid")),
-                "the check cannot read the table", query.lastError().text());
+    std::optional<SQLite::Statement> query;
+    try {
+        query.emplace(*checkDb, "SELECT Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff FROM Membri ORDER BY rowid");
+    } catch (const SQLite::Exception &e) {
+        fuzz::check(false, "the check cannot read the table", QString::fromUtf8(e.what()));
+    }
     std::size_t i = 0;
-    for (; query.next(); ++i) {
+    for (; query->executeStep(); ++i) {
         Record got;
-        got.valid = query.value(0).toInt();
-        got.nick = query.value(1).toString();
-        got.madre = query.value(2).toString();
-        got.grado = query.value(3).toString();
-        got.punti1 = integer(query.value(4));
-        got.punti2 = integer(query.value(5));
-        if (!query.value(6).isNull())
-            got.per = query.value(6).toDouble();
-        got.diff = integer(query.value(7));
+        got.valid = query->getColumn(0).getInt();
+        got.nick = text(query->getColumn(1));
+        got.madre = text(query->getColumn(2));
+        got.grado = text(query->getColumn(3));
+        got.punti1 = integer(query->getColumn(4));
+        got.punti2 = integer(query->getColumn(5));
+        if (!query->getColumn(6).isNull())
+            got.per = query->getColumn(6).getDouble();
+        got.diff = integer(query->getColumn(7));
         fuzz::check(i < model.size(), "the import left more records than its rules", describe(got));
         const Record &want = model[i];
         const QString detail = QStringLiteral("%1: record %2: %3 instead of %4")
@@ -212,7 +222,7 @@ void compareTable(const Table &model, const char *phase)
             fuzz::check(std::fabs(*got.per - *want.per) <= tolerance, "Per is not the change in percent", detail);
         }
     }
-    query.finish();
+    query.reset();
     fuzz::check(i == model.size(), "the import left fewer records than its rules");
 }
 
@@ -260,9 +270,11 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     rankPath = dir.filePath(QStringLiteral("Gradi.txt"));
     Membri::createIfMissing(databasePath);
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), checkConnection);
-    db.setDatabaseName(databasePath);
-    fuzz::check(db.open(), "the check cannot open the database", db.lastError().text());
+    try {
+        checkDb = std::make_unique<SQLite::Database>(databasePath.toStdString(), SQLite::OPEN_READWRITE, 3000);
+    } catch (const SQLite::Exception &e) {
+        fuzz::check(false, "the check cannot open the database", QString::fromUtf8(e.what()));
+    }
     return 0;
 }
 
@@ -278,9 +290,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Every input starts from an empty table, so that a finding replays
     // alone and the file stays small.
     {
-        QSqlQuery clear(QSqlDatabase::database(checkConnection, false));
-        fuzz::check(clear.exec(QStringLiteral("DELETE FROM Membri")), "the check cannot empty the table",
-                    clear.lastError().text());
+        fuzz::check(checkDb->tryExec("DELETE FROM Membri") == 0, "the check cannot empty the table",
+                    QString::fromUtf8(checkDb->getErrorMsg()));
     }
 
     Table model;

@@ -15,7 +15,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # qt6-charts-dev needs libqt6opengl6-dev for its CMake package but does not
 # depend on it in Debian 12.
-packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-translations-l10n qt6-charts-dev
+packages=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev libsqlitecpp-dev qt6-translations-l10n qt6-charts-dev
           libqt6opengl6-dev fonts-liberation)
 sanitizer_packages=(clang libclang-rt-14-dev llvm)
 package_packages=(dpkg-dev file desktop-file-utils appstream)

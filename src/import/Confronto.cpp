@@ -12,7 +12,7 @@ void confrontaRilevazioni(DataControl &data1, const Storico::Rilevazione &inizio
     const QString unchanged = QStringLiteral("\nIl confronto non è stato fatto: le statistiche non sono state "
                                              "modificate.");
     try {
-        const QSqlDatabase db = data1.database();
+        SQLite::Database &db = data1.database();
         const QString fileName = data1.DatabaseName();
         // Taken before anything is read, so that nobody else writes the
         // table or the history until the comparison is whole.

@@ -1,7 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "store/BackgroundCheckpoint.h"
 
-#include "store/SharedSqlite.h"
 #include "store/SqlConnection.h"
 
 #include <sqlite3.h>
@@ -42,14 +41,17 @@ struct BackgroundCheckpoint::Worker
     }
 };
 
-BackgroundCheckpoint::BackgroundCheckpoint(const QSqlDatabase &db)
+BackgroundCheckpoint::BackgroundCheckpoint(SQLite::Database &db)
 {
     // A file opened for reading only has nothing to copy and must not be
     // written.
     if (SqlConnection::isReadOnly(db))
         return;
-    sqlite3 *shared = sharedConnection(db, SqliteThreads::Several);
-    const char *file = shared ? sqlite3_db_filename(shared, "main") : nullptr;
+    // A library built for one thread has no locks of its own: a second
+    // thread in it would corrupt what the two share.
+    if (sqlite3_threadsafe() == 0)
+        return;
+    const char *file = sqlite3_db_filename(db.getHandle(), "main");
     if (!file || !*file)
         return;
     auto worker = std::make_unique<Worker>();

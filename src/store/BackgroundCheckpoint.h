@@ -1,7 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QSqlDatabase>
+#include <SQLiteCpp/Database.h>
 
 #include <memory>
 
@@ -23,7 +23,7 @@
 class BackgroundCheckpoint
 {
 public:
-    explicit BackgroundCheckpoint(const QSqlDatabase &db);
+    explicit BackgroundCheckpoint(SQLite::Database &db);
     /// Stops the thread after the checkpoint under way and closes its
     /// connection.
     ~BackgroundCheckpoint();

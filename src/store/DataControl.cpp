@@ -16,7 +16,8 @@ DataControl::DataControl(const QLocale &locale)
 
 DataControl::~DataControl()
 {
-    close();
+    m_recordset.reset();
+    m_connection.reset();
 }
 
 void DataControl::setDatabaseName(const QString &name)
@@ -76,7 +77,7 @@ TableColumns DataControl::openAndCheck()
     const bool opening = !m_connection;
     if (opening)
         open();
-    const QSqlDatabase db = m_connection->database();
+    SQLite::Database &db = m_connection->database();
     // The member table is checked at every statement, since the file may
     // have been replaced while the program runs; nothing is written to a
     // file until it is known to hold it.
@@ -111,7 +112,7 @@ void DataControl::Refresh()
         // was read is read again, through a new connection.
         for (int reading = 1;; ++reading) {
             const TableColumns membri = openAndCheck();
-            const QSqlDatabase db = m_connection->database();
+            SQLite::Database &db = m_connection->database();
             const bool onMembri = statement.table.compare(Membri::table(), Qt::CaseInsensitive) == 0;
             m_recordset = std::make_unique<RecordSet>(
                 db, statement, onMembri ? membri : TableColumns::read(db, statement.table, m_databaseName), m_locale,
@@ -132,7 +133,7 @@ void DataControl::Refresh()
     }
 }
 
-QSqlDatabase DataControl::database()
+SQLite::Database &DataControl::database()
 {
     try {
         openAndCheck();
@@ -158,7 +159,10 @@ RecordSet &DataControl::Recordset()
 void DataControl::close()
 {
     m_recordset.reset();
-    m_connection.reset();
+    // A transaction still open (WriteTransaction) holds the connection: it
+    // is closed once the transaction has ended, at the next close().
+    if (m_connection && !m_connection->inTransaction())
+        m_connection.reset();
 }
 
 void DataControl::checkpoint()

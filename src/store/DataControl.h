@@ -5,8 +5,8 @@
 #include "store/RecordSet.h"
 
 #include <QLocale>
-#include <QSqlDatabase>
 #include <QString>
+#include <SQLiteCpp/Database.h>
 
 #include <memory>
 
@@ -49,10 +49,11 @@ public:
 
     /// The open file, for statements that need no record set (the
     /// history's); opened and checked as Refresh does. Throws UserError.
-    QSqlDatabase database();
+    SQLite::Database &database();
 
     /// Drops the record set and closes the file. A file held alone keeps
-    /// its log beside it (SqlConnection::close()).
+    /// its log beside it (SqlConnection::close()). While a write
+    /// transaction is open the file stays open, for the transaction to end.
     void close();
 
     /// Copies the open file's log into the file; nothing when it is closed.

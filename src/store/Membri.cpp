@@ -10,11 +10,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
-#include <algorithm>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
 
 namespace Membri {
 
@@ -74,18 +72,17 @@ void createIfMissing(const QString &path)
     };
     {
         SqlConnection connection(building, SqlConnection::Create);
-        QSqlDatabase db = connection.database();
-        QSqlQuery query(db);
-        const QStringList schema = Storico::istruzioniSchema();
-        const bool ok = query.exec(QStringLiteral("CREATE TABLE Membri ("
-                                                  "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
-                                                  "Nick TEXT, Madre TEXT, Grado TEXT, "
-                                                  "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)"))
-                        && std::all_of(schema.cbegin(), schema.cend(), [&](const QString &s) { return query.exec(s); })
-                        && query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        if (!ok) {
-            const QString reason = describeSqlError(query.lastError());
-            query.finish();
+        try {
+            SQLite::Database &db = connection.database();
+            db.exec("CREATE TABLE Membri ("
+                    "Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
+                    "Nick TEXT, Madre TEXT, Grado TEXT, "
+                    "Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)");
+            for (const QString &statement : Storico::istruzioniSchema())
+                db.exec(statement.toStdString());
+            db.exec("PRAGMA journal_mode=WAL");
+        } catch (const SQLite::Exception &e) {
+            const QString reason = describeSqlError(SqlError::of(e));
             connection.close();
             QFile::remove(building);
             throw failed(reason);

@@ -1,58 +1,53 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QSqlDatabase>
-#include <QSqlError>
+#include "store/SqlErrors.h"
+
 #include <QString>
 #include <QVariant>
 
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-class QSqlQuery;
-struct sqlite3;
-struct sqlite3_stmt;
+namespace SQLite {
+class Column;
+}
 
-/// A statement prepared once and run once a record: the saves of an import
-/// and the lines of a snapshot. Where Qt's SQLite driver runs on the very
-/// SQLite library this program is linked with, the statement goes straight
-/// to SQLite on the driver's own connection, skipping Qt's bookkeeping of
-/// every call (about a sixth of a one-record commit); anywhere else it is a
-/// QSqlQuery. Both give the same results and the same errors.
+/// A text column's value; empty for Null.
+QString columnText(const SQLite::Column &column);
+
+/// A statement prepared once and run once a record, or once: the saves of
+/// an import, the lines of a snapshot, the reading of a table. Failures
+/// come back as false with lastError() set, never as exceptions, so that
+/// each caller says what it could not do.
 ///
 /// It must be destroyed before its connection closes.
 class PreparedQuery
 {
 public:
-    enum class Engine {
-        Fastest, ///< straight to SQLite where that is safe, else Qt
-        Qt,      ///< always through QSqlQuery
-    };
-
     /// Prepares sql; isValid() and lastError() say whether it could be.
-    PreparedQuery(const QSqlDatabase &db, const QString &sql, Engine engine = Engine::Fastest);
+    PreparedQuery(SQLite::Database &db, const QString &sql);
     /// A statement with no placeholders, run once: exec() then next().
-    static std::unique_ptr<PreparedQuery> run(const QSqlDatabase &db, const QString &sql,
-                                              Engine engine = Engine::Fastest);
+    static std::unique_ptr<PreparedQuery> run(SQLite::Database &db, const QString &sql);
     ~PreparedQuery();
 
     PreparedQuery(const PreparedQuery &) = delete;
     PreparedQuery &operator=(const PreparedQuery &) = delete;
 
-    bool isValid() const { return m_valid; }
-    /// True when the statement runs straight on SQLite.
-    bool isDirect() const { return m_stmt != nullptr; }
+    bool isValid() const { return m_stmt.has_value(); }
 
-    /// Binds the value to the placeholder at this position (from 0), as
-    /// Qt's driver binds it, except that a text is stored exactly as given
-    /// (see bind(int, const QString &)). Null is an invalid or null QVariant.
+    /// Binds the value to the placeholder at this position (from 0). Null
+    /// is an invalid or null QVariant; a text is stored exactly as given.
     void bind(int position, const QVariant &value);
     void bind(int position, qint64 value);
     void bind(int position, int value) { bind(position, qint64(value)); }
     void bind(int position, double value);
-    /// A null QString is Null. A leading U+FEFF is kept: SQLite would take
-    /// it for a byte order mark and drop it.
+    /// A null QString is Null.
     void bind(int position, const QString &text);
     void bindNull(int position);
 
@@ -76,17 +71,16 @@ public:
 
     /// The rows the last statement changed.
     int rowsAffected() const;
-    QSqlError lastError() const;
+    SqlError lastError() const { return m_error; }
 
 private:
-    bool failed();
+    bool failed(int rc);
+    bool step();
+    bool placeholder(int position); // readies the statement for a new value
 
-    bool m_valid = false;
-    std::unique_ptr<QSqlQuery> m_query;
-    sqlite3 *m_db = nullptr;
-    sqlite3_stmt *m_stmt = nullptr;
+    SQLite::Database &m_db;
+    std::optional<SQLite::Statement> m_stmt;
     bool m_hasRow = false;
-    bool placeholder(int position);   // readies a direct statement for a new value
-    std::vector<std::string> m_ascii; // the texts bound, where they are ASCII
-    QSqlError m_error;
+    std::vector<std::string> m_texts; // the texts and bytes bound, kept while bound
+    SqlError m_error;
 };

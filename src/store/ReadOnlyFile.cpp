@@ -115,7 +115,7 @@ QString refusal(const QString &fileName)
         .arg(fileName);
 }
 
-void refuseWriting(const QSqlDatabase &db, const QString &fileName)
+void refuseWriting(SQLite::Database &db, const QString &fileName)
 {
     if (SqlConnection::isReadOnly(db))
         throw UserError(refusal(fileName));

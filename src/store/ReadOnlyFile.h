@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
+#include <SQLiteCpp/Database.h>
 
 /// A database file the program cannot write: found out before the file is
 /// opened, and read without creating or changing anything beside it.
@@ -52,6 +52,6 @@ QString refusal(const QString &fileName);
 
 /// Throws UserError with the refusal when the connection reads only; a
 /// write checks this before it touches anything.
-void refuseWriting(const QSqlDatabase &db, const QString &fileName);
+void refuseWriting(SQLite::Database &db, const QString &fileName);
 
 } // namespace ReadOnlyFile

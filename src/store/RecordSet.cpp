@@ -7,12 +7,10 @@
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
-#include <QSqlError>
-
 #include <utility>
 #include <vector>
 
-RecordSet::RecordSet(const QSqlDatabase &db, const Statement &statement, const TableColumns &columns,
+RecordSet::RecordSet(SQLite::Database &db, const Statement &statement, const TableColumns &columns,
                      const QLocale &locale, const QString &fileName)
     : m_locale(locale)
     , m_fileName(fileName)

@@ -7,9 +7,9 @@
 #include "store/TableColumns.h"
 
 #include <QLocale>
-#include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <SQLiteCpp/Database.h>
 
 #include <vector>
 
@@ -30,7 +30,7 @@ class RecordSet
 public:
     /// Runs the statement and loads its records; columns are those of the
     /// statement's table. Throws UserError.
-    RecordSet(const QSqlDatabase &db, const Statement &statement, const TableColumns &columns, const QLocale &locale,
+    RecordSet(SQLite::Database &db, const Statement &statement, const TableColumns &columns, const QLocale &locale,
               const QString &fileName);
     ~RecordSet();
 

@@ -7,7 +7,7 @@
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
-RecordWriter::RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns,
+RecordWriter::RecordWriter(SQLite::Database &db, const QString &table, std::vector<QString> columns,
                            const QString &fileName)
     : m_db(db)
     , m_table(table)

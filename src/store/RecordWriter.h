@@ -3,10 +3,10 @@
 
 #include "store/PreparedQuery.h"
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <SQLiteCpp/Database.h>
 
 #include <map>
 #include <memory>
@@ -21,7 +21,7 @@ class RecordWriter
 public:
     /// columns: for each field of the record set, the name of its table
     /// column, or an empty name for a field that is not one (never written).
-    RecordWriter(const QSqlDatabase &db, const QString &table, std::vector<QString> columns, const QString &fileName);
+    RecordWriter(SQLite::Database &db, const QString &table, std::vector<QString> columns, const QString &fileName);
     ~RecordWriter();
 
     RecordWriter(const RecordWriter &) = delete;
@@ -41,7 +41,7 @@ private:
     PreparedQuery &prepared(std::unique_ptr<PreparedQuery> &query, const QString &sql, const QString &action);
     [[noreturn]] void fail(const QString &action, const PreparedQuery &query) const;
 
-    QSqlDatabase m_db;
+    SQLite::Database &m_db;
     QString m_table;
     std::vector<QString> m_columns;
     QString m_fileName;

@@ -1,12 +1,15 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 
-/// One open SQLite connection, closed and unregistered when it goes away.
-/// Waits a few seconds for a database that another program holds before it
-/// reports it busy.
+#include <SQLiteCpp/Database.h>
+
+#include <memory>
+
+/// One open SQLite connection, closed when it goes away. Waits a few
+/// seconds for a database that another program holds before it reports it
+/// busy.
 class SqlConnection
 {
 public:
@@ -26,16 +29,19 @@ public:
     SqlConnection(const SqlConnection &) = delete;
     SqlConnection &operator=(const SqlConnection &) = delete;
 
-    QSqlDatabase database() const;
+    SQLite::Database &database() { return *m_db; }
 
     /// True when the connection reads only; every write checks this first.
-    static bool isReadOnly(const QSqlDatabase &db);
+    static bool isReadOnly(const SQLite::Database &db);
     /// True when the connection reads a file without locks
     /// (ReadOnlyFile::Reading::Immutable): the reader must see that the file
     /// stays as it was.
     bool withoutLocks() const { return m_withoutLocks; }
     /// True when the connection holds the file alone (Mode Alone, granted).
     bool alone() const { return m_alone; }
+
+    /// True while a transaction is open on the connection.
+    bool inTransaction() const;
 
     /// Write-ahead logging with synchronous=NORMAL: a committed record
     /// survives a killed process. Where the log cannot be used, the rollback
@@ -61,10 +67,9 @@ public:
 private:
     /// Takes the open file for this connection alone; false when another
     /// connection has it open.
-    bool takeAlone(const QSqlDatabase &db);
+    bool takeAlone();
 
-    QString m_name;
-    bool m_registered = false;
+    std::unique_ptr<SQLite::Database> m_db;
     bool m_withoutLocks = false;
     bool m_alone = false;
 };

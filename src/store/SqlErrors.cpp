@@ -3,65 +3,49 @@
 
 #include "core/Failure.h"
 
-#include <QSqlError>
+#include <SQLiteCpp/Exception.h>
+#include <sqlite3.h>
 
 namespace {
 
-// SQLite's primary result codes; the driver reports extended codes, whose
-// low byte is the primary one.
-enum SqliteCode {
-    Busy = 5,
-    Locked = 6,
-    NoMem = 7,
-    ReadOnly = 8,
-    IoErr = 10,
-    Corrupt = 11,
-    Full = 13,
-    CantOpen = 14,
-    Constraint = 19,
-    Mismatch = 20,
-    Auth = 23,
-    NotADb = 26,
-};
-
-// Extended codes of a connection that reads only and finds a file it
-// could read correctly only by writing first.
-enum SqliteExtendedCode {
-    ReadOnlyRecovery = ReadOnly | (1 << 8),
-    ReadOnlyRollback = ReadOnly | (3 << 8),
-    ReadOnlyCantInit = ReadOnly | (5 << 8),
-};
-
-int extendedCode(const QSqlError &error)
+// The low byte of an extended result code is the primary one.
+int primaryCode(const SqlError &error)
 {
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code : -1;
-}
-
-int primaryCode(const QSqlError &error)
-{
-    const int code = extendedCode(error);
-    return code >= 0 ? (code & 0xff) : -1;
+    return error.code & 0xff;
 }
 
 } // namespace
 
-bool isBusyError(const QSqlError &error)
+SqlError SqlError::of(sqlite3 *db)
 {
-    const int code = primaryCode(error);
-    return code == Busy || code == Locked;
+    if (!db)
+        return {SQLITE_NOMEM, QString()};
+    const int code = sqlite3_extended_errcode(db);
+    return {code == SQLITE_OK ? SQLITE_ERROR : code, QString::fromUtf8(sqlite3_errmsg(db))};
 }
 
-QString describeSqlError(const QSqlError &error)
+SqlError SqlError::of(const SQLite::Exception &e)
 {
-    switch (extendedCode(error)) {
-    case ReadOnlyRollback:
+    // An error of the wrapper's own (a misuse) carries no code of SQLite.
+    const int code = e.getExtendedErrorCode() > 0 ? e.getExtendedErrorCode() : e.getErrorCode();
+    return {code > 0 ? code : SQLITE_ERROR, QString::fromUtf8(e.what())};
+}
+
+bool isBusyError(const SqlError &error)
+{
+    const int code = primaryCode(error);
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+QString describeSqlError(const SqlError &error)
+{
+    switch (error.code) {
+    case SQLITE_READONLY_ROLLBACK:
         return QStringLiteral("il file è di sola lettura, e un programma interrotto vi ha lasciato modifiche a metà "
                               "(nel file che finisce con «-journal»), che si possono annullare solo scrivendo il file; "
                               "per non mostrare dati sbagliati il file non è stato letto");
-    case ReadOnlyRecovery:
-    case ReadOnlyCantInit:
+    case SQLITE_READONLY_RECOVERY:
+    case SQLITE_READONLY_CANTINIT:
         return QStringLiteral("il file è di sola lettura, e il suo registro delle modifiche (il file che finisce con "
                               "«-wal») si può leggere solo scrivendo accanto al file; per non mostrare dati "
                               "incompleti il file non è stato letto");
@@ -69,38 +53,43 @@ QString describeSqlError(const QSqlError &error)
         break;
     }
     switch (primaryCode(error)) {
-    case Busy:
-    case Locked:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return QStringLiteral("il database è occupato da un altro programma; riprovare più tardi");
-    case NoMem:
+    case SQLITE_NOMEM:
         return QStringLiteral("memoria insufficiente");
-    case ReadOnly:
+    case SQLITE_READONLY:
         return QStringLiteral("il file è di sola lettura");
-    case IoErr:
+    case SQLITE_IOERR:
         return QStringLiteral("errore di lettura o scrittura del file");
-    case Corrupt:
+    case SQLITE_CORRUPT:
         return QStringLiteral("il file è danneggiato");
-    case Full:
+    case SQLITE_FULL:
         return QStringLiteral("il disco è pieno");
-    case CantOpen:
+    case SQLITE_CANTOPEN:
         return QStringLiteral("il file non si può aprire");
-    case Constraint:
+    case SQLITE_CONSTRAINT:
         return QStringLiteral("un valore non è ammesso dalla tabella");
-    case Mismatch:
+    case SQLITE_MISMATCH:
         return QStringLiteral("un valore non è del tipo del campo");
-    case Auth:
+    case SQLITE_AUTH:
         return QStringLiteral("accesso negato");
-    case NotADb:
+    case SQLITE_NOTADB:
         return QStringLiteral("il file non è un database SQLite");
     default:
         break;
     }
-    const QString detail = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    const QString &detail = error.text;
     return detail.isEmpty() ? QStringLiteral("errore sconosciuto del database")
                             : QStringLiteral("errore del database (%1)").arg(detail);
 }
 
-void failSql(const QString &action, const QString &fileName, const QSqlError &error)
+void failSql(const QString &action, const QString &fileName, const SqlError &error)
 {
     throw UserError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
+}
+
+void failSql(const QString &action, const QString &fileName, const SQLite::Exception &e)
+{
+    failSql(action, fileName, SqlError::of(e));
 }

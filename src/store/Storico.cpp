@@ -10,9 +10,11 @@
 
 #include <QDateTime>
 #include <QLocale>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
+
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
 
 #include <algorithm>
 
@@ -20,13 +22,15 @@ namespace Storico {
 
 namespace {
 
-int leggiFormato(QSqlQuery &query, const QString &fileName)
+int leggiFormato(SQLite::Database &db, const QString &fileName)
 {
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        failSql(QStringLiteral("Impossibile leggere il database «%1»"), fileName, query.lastError());
-    const int formato = query.value(0).toInt();
-    query.finish();
-    return formato;
+    try {
+        SQLite::Statement query(db, "PRAGMA user_version");
+        query.executeStep();
+        return query.getColumn(0).getInt();
+    } catch (const SQLite::Exception &e) {
+        failSql(QStringLiteral("Impossibile leggere il database «%1»"), fileName, e);
+    }
 }
 
 [[noreturn]] void formatoSconosciuto(const QString &fileName, int formato)
@@ -40,7 +44,7 @@ int leggiFormato(QSqlQuery &query, const QString &fileName)
 }
 
 // Makes sure the file holds the history before it is used.
-void pronto(const QSqlDatabase &db, const QString &fileName)
+void pronto(SQLite::Database &db, const QString &fileName)
 {
     if (formatoDaAggiornare(db, fileName))
         aggiornaFormato(db, fileName);
@@ -59,27 +63,29 @@ constexpr int RighePerIstruzione = 50;
 class CacheAmpia
 {
 public:
-    explicit CacheAmpia(const QSqlDatabase &db)
+    explicit CacheAmpia(SQLite::Database &db)
         : m_db(db)
     {
-        QSqlQuery query(m_db);
-        if (query.exec(QStringLiteral("PRAGMA cache_size")) && query.next())
-            m_size = query.value(0).toString();
-        query.finish();
-        if (!m_size.isEmpty())
-            query.exec(QStringLiteral("PRAGMA cache_size=-16384"));
+        try {
+            SQLite::Statement query(m_db, "PRAGMA cache_size");
+            if (query.executeStep())
+                m_size = query.getColumn(0).getString();
+        } catch (const SQLite::Exception &) {
+        }
+        if (!m_size.empty())
+            m_db.tryExec("PRAGMA cache_size=-16384");
     }
     ~CacheAmpia()
     {
-        if (!m_size.isEmpty())
-            QSqlQuery(m_db).exec(QStringLiteral("PRAGMA cache_size=%1").arg(m_size));
+        if (!m_size.empty())
+            m_db.tryExec("PRAGMA cache_size=" + m_size);
     }
     CacheAmpia(const CacheAmpia &) = delete;
     CacheAmpia &operator=(const CacheAmpia &) = delete;
 
 private:
-    QSqlDatabase m_db;
-    QString m_size;
+    SQLite::Database &m_db;
+    std::string m_size;
 };
 
 QString inserimentoPunteggi(int righe)
@@ -102,16 +108,15 @@ QStringList istruzioniSchema()
     };
 }
 
-bool formatoDaAggiornare(const QSqlDatabase &db, const QString &fileName)
+bool formatoDaAggiornare(SQLite::Database &db, const QString &fileName)
 {
-    QSqlQuery query(db);
-    const int formato = leggiFormato(query, fileName);
+    const int formato = leggiFormato(db, fileName);
     if (formato < 0 || formato > Formato)
         formatoSconosciuto(fileName, formato);
     return formato < Formato;
 }
 
-void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
+void aggiornaFormato(SQLite::Database &db, const QString &fileName)
 {
     if (SqlConnection::isReadOnly(db))
         throw UserError(QStringLiteral("Il file «%1» non contiene lo storico, e lo storico non si può aggiungere "
@@ -119,28 +124,34 @@ void aggiornaFormato(const QSqlDatabase &db, const QString &fileName)
                             .arg(fileName));
     // The first write to a file of an older format: a damaged one is left
     // as it is.
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
-        failSql(QStringLiteral("Impossibile controllare il database «%1»"), fileName, query.lastError());
-    if (query.value(0).toString() != QLatin1String("ok"))
+    std::string check;
+    try {
+        SQLite::Statement query(db, "PRAGMA quick_check");
+        if (query.executeStep())
+            check = query.getColumn(0).getString();
+    } catch (const SQLite::Exception &e) {
+        failSql(QStringLiteral("Impossibile controllare il database «%1»"), fileName, e);
+    }
+    if (check != "ok")
         throw UserError(QStringLiteral("Il file «%1» è danneggiato: non si può aggiornare per lo storico. "
                                        "Il file non è stato modificato.")
                             .arg(fileName));
-    query.finish();
 
     const QString action = QStringLiteral("Impossibile aggiornare il database «%1» per lo storico");
     WriteTransaction transazione(db, action, fileName);
     // Another program may have brought it up to date meanwhile.
     if (!formatoDaAggiornare(db, fileName))
         return;
-    for (const QString &statement : istruzioniSchema()) {
-        if (!query.exec(statement))
-            failSql(action, fileName, query.lastError());
+    try {
+        for (const QString &statement : istruzioniSchema())
+            db.exec(statement.toStdString());
+    } catch (const SQLite::Exception &e) {
+        failSql(action, fileName, e);
     }
     transazione.commit();
 }
 
-qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const QDateTime &quando, int tipo,
+qint64 scriviRilevazione(SQLite::Database &db, const QString &fileName, const QDateTime &quando, int tipo,
                          const std::vector<RigaRilevazione> &righe)
 {
     pronto(db, fileName);
@@ -148,15 +159,16 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
     const CacheAmpia cache(db);
     WriteTransaction transazione(db, action, fileName);
 
-    QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("INSERT INTO Rilevazioni (Quando,Tipo) VALUES (?,?)")))
-        failSql(action, fileName, query.lastError());
-    query.bindValue(0, QLocale::c().toString(quando, QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
-    query.bindValue(1, tipo);
-    if (!query.exec())
-        failSql(action, fileName, query.lastError());
-    const qint64 id = query.lastInsertId().toLongLong();
-    query.finish();
+    qint64 id = 0;
+    try {
+        SQLite::Statement query(db, "INSERT INTO Rilevazioni (Quando,Tipo) VALUES (?,?)");
+        query.bind(1, QLocale::c().toString(quando, QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toStdString());
+        query.bind(2, tipo);
+        query.exec();
+        id = db.getLastInsertRowid();
+    } catch (const SQLite::Exception &e) {
+        failSql(action, fileName, e);
+    }
 
     // The lines go in the order of the index on Madre, so that each insert
     // lands next to the one before; Riga keeps the list's order.
@@ -188,56 +200,42 @@ qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const 
     return id;
 }
 
-Storia leggiStoria(const QSqlDatabase &db, const QString &fileName)
+Storia leggiStoria(SQLite::Database &db, const QString &fileName)
 {
     pronto(db, fileName);
     const QString action = QStringLiteral("Impossibile leggere lo storico dal database «%1»");
     Storia storia;
-    // Both statements read the same state of the file, whatever another
-    // program writes meanwhile.
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("BEGIN")))
-        failSql(action, fileName, query.lastError());
-    const auto end = [&] {
-        query.finish();
-        query.exec(QStringLiteral("COMMIT"));
-    };
-    const auto failed = [&](const QSqlError &error) {
-        end();
-        failSql(action, fileName, error);
-    };
+    try {
+        // Every statement reads the same state of the file, whatever another
+        // program writes meanwhile.
+        SQLite::Transaction lettura(db, SQLite::TransactionBehavior::DEFERRED);
+        SQLite::Statement rilevazioni(db, "SELECT Id,Quando,Tipo FROM Rilevazioni");
+        while (rilevazioni.executeStep())
+            storia.rilevazioni.push_back({rilevazioni.getColumn(0).getInt64(), columnText(rilevazioni.getColumn(1)),
+                                          rilevazioni.getColumn(2).getInt()});
 
-    if (!query.exec(QStringLiteral("SELECT Id,Quando,Tipo FROM Rilevazioni")))
-        failed(query.lastError());
-    while (query.next())
-        storia.rilevazioni.push_back({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toInt()});
-    if (query.lastError().isValid())
-        failed(query.lastError());
-
-    // Counted first, so that the rows go into storage of their size: a
-    // history of ten snapshots of 32,767 lines is 327,670 rows.
-    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM Punteggi")) || !query.next())
-        failed(query.lastError());
-    storia.punteggi.reserve(static_cast<std::size_t>(std::max<qlonglong>(0, query.value(0).toLongLong())));
-    query.finish();
-    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi")))
-        failed(query.lastError());
-    // A home planet comes back in every snapshot: its rows share one text.
-    SharedTexts madri;
-    while (query.next()) {
-        QString madre = query.value(2).toString();
-        madri.share(madre);
-        storia.punteggi.push_back(
-            {query.value(0).toLongLong(), query.value(1).toLongLong(), std::move(madre), query.value(3).toLongLong()});
+        // Counted first, so that the rows go into storage of their size: a
+        // history of ten snapshots of 32,767 lines is 327,670 rows.
+        SQLite::Statement conta(db, "SELECT COUNT(*) FROM Punteggi");
+        conta.executeStep();
+        storia.punteggi.reserve(static_cast<std::size_t>(std::max<int64_t>(0, conta.getColumn(0).getInt64())));
+        SQLite::Statement punteggi(db, "SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi");
+        // A home planet comes back in every snapshot: its rows share one text.
+        SharedTexts madri;
+        while (punteggi.executeStep()) {
+            QString madre = columnText(punteggi.getColumn(2));
+            madri.share(madre);
+            storia.punteggi.push_back({punteggi.getColumn(0).getInt64(), punteggi.getColumn(1).getInt64(),
+                                       std::move(madre), punteggi.getColumn(3).getInt64()});
+        }
+        lettura.commit();
+    } catch (const SQLite::Exception &e) {
+        failSql(action, fileName, e);
     }
-    if (query.lastError().isValid())
-        failed(query.lastError());
-    end();
     return storia;
 }
 
-std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni)
+std::vector<Nome> leggiNomi(SQLite::Database &db, const QString &fileName, const QList<qint64> &rilevazioni)
 {
     std::vector<Nome> nomi;
     if (rilevazioni.isEmpty())
@@ -245,48 +243,46 @@ std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, con
     QStringList ids;
     for (qint64 id : rilevazioni)
         ids << QString::number(id);
-    const QString action = QStringLiteral("Impossibile leggere lo storico dal database «%1»");
-    const QString dove = QStringLiteral("FROM Punteggi WHERE Rilevazione IN (%1)").arg(ids.join(u','));
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    // Counted first, for storage of their size.
-    if (!query.exec(QStringLiteral("SELECT COUNT(*) ") + dove) || !query.next())
-        failSql(action, fileName, query.lastError());
-    nomi.reserve(static_cast<std::size_t>(std::max<qlonglong>(0, query.value(0).toLongLong())));
-    query.finish();
-    if (!query.exec(QStringLiteral("SELECT Rilevazione,Riga,Nick,Grado ") + dove))
-        failSql(action, fileName, query.lastError());
-    while (query.next()) {
-        nomi.push_back({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
-                        query.value(3).toString()});
+    const std::string dove = "FROM Punteggi WHERE Rilevazione IN (" + ids.join(u',').toStdString() + ')';
+    try {
+        // Counted first, for storage of their size.
+        SQLite::Statement conta(db, "SELECT COUNT(*) " + dove);
+        conta.executeStep();
+        nomi.reserve(static_cast<std::size_t>(std::max<int64_t>(0, conta.getColumn(0).getInt64())));
+        SQLite::Statement query(db, "SELECT Rilevazione,Riga,Nick,Grado " + dove);
+        while (query.executeStep())
+            nomi.push_back({query.getColumn(0).getInt64(), query.getColumn(1).getInt64(),
+                            columnText(query.getColumn(2)), columnText(query.getColumn(3))});
+    } catch (const SQLite::Exception &e) {
+        failSql(QStringLiteral("Impossibile leggere lo storico dal database «%1»"), fileName, e);
     }
-    if (query.lastError().isValid())
-        failSql(action, fileName, query.lastError());
     return nomi;
 }
 
-void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, const Rilevazione &rilevazione)
+void eliminaRilevazione(SQLite::Database &db, const QString &fileName, const Rilevazione &rilevazione)
 {
     pronto(db, fileName);
     const QString action = QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»");
     WriteTransaction transazione(db, action, fileName);
-    QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("DELETE FROM Rilevazioni WHERE Id=? AND Quando=? AND Tipo=?")))
-        failSql(action, fileName, query.lastError());
-    query.bindValue(0, rilevazione.Id);
-    query.bindValue(1, rilevazione.Quando);
-    query.bindValue(2, rilevazione.Tipo);
-    if (!query.exec())
-        failSql(action, fileName, query.lastError());
-    if (query.numRowsAffected() != 1)
+    int eliminate = 0;
+    try {
+        SQLite::Statement query(db, "DELETE FROM Rilevazioni WHERE Id=? AND Quando=? AND Tipo=?");
+        query.bind(1, int64_t(rilevazione.Id));
+        query.bind(2, rilevazione.Quando.toStdString());
+        query.bind(3, rilevazione.Tipo);
+        eliminate = query.exec();
+        if (eliminate == 1) {
+            SQLite::Statement righe(db, "DELETE FROM Punteggi WHERE Rilevazione=?");
+            righe.bind(1, int64_t(rilevazione.Id));
+            righe.exec();
+        }
+    } catch (const SQLite::Exception &e) {
+        failSql(action, fileName, e);
+    }
+    if (eliminate != 1)
         throw UserError(QStringLiteral("Impossibile eliminare la rilevazione dal database «%1»: "
                                        "la rilevazione non esiste più. Il file non è stato modificato.")
                             .arg(fileName));
-    if (!query.prepare(QStringLiteral("DELETE FROM Punteggi WHERE Rilevazione=?")))
-        failSql(action, fileName, query.lastError());
-    query.bindValue(0, rilevazione.Id);
-    if (!query.exec())
-        failSql(action, fileName, query.lastError());
     transazione.commit();
 }
 

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <QList>
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <SQLiteCpp/Database.h>
 
 #include <vector>
 
@@ -26,12 +26,12 @@ QStringList istruzioniSchema();
 /// true when it is older than Formato and lacks the history; throws
 /// UserError naming the file, which is left untouched, when it is newer
 /// (or unknown).
-bool formatoDaAggiornare(const QSqlDatabase &db, const QString &fileName);
+bool formatoDaAggiornare(SQLite::Database &db, const QString &fileName);
 
 /// Brings a file of an older format up to Formato: the history's tables and
 /// index are added in one transaction, nothing else changes. A damaged file
 /// is left as it is. Throws UserError naming the file.
-void aggiornaFormato(const QSqlDatabase &db, const QString &fileName);
+void aggiornaFormato(SQLite::Database &db, const QString &fileName);
 
 /// One saved member line, as the import stored it.
 struct RigaRilevazione
@@ -49,7 +49,7 @@ struct RigaRilevazione
 ///
 /// This and the two functions below first bring a file of an older format
 /// up to date, and say why when they cannot.
-qint64 scriviRilevazione(const QSqlDatabase &db, const QString &fileName, const QDateTime &quando, int tipo,
+qint64 scriviRilevazione(SQLite::Database &db, const QString &fileName, const QDateTime &quando, int tipo,
                          const std::vector<RigaRilevazione> &righe);
 
 /// A snapshot as the table holds it.
@@ -80,7 +80,7 @@ struct Storia
 
 /// Reads every snapshot and every score row, two statements in all. Throws
 /// UserError naming the file.
-Storia leggiStoria(const QSqlDatabase &db, const QString &fileName);
+Storia leggiStoria(SQLite::Database &db, const QString &fileName);
 
 /// A score row's Nick and Grado (Null texts are empty).
 struct Nome
@@ -94,7 +94,7 @@ struct Nome
 /// Nick and Grado of every row of the given snapshots, one statement: the
 /// window needs them only from the latest snapshot of each member, and
 /// texts cost most of the reading. Throws UserError naming the file.
-std::vector<Nome> leggiNomi(const QSqlDatabase &db, const QString &fileName, const QList<qint64> &rilevazioni);
+std::vector<Nome> leggiNomi(SQLite::Database &db, const QString &fileName, const QList<qint64> &rilevazioni);
 
 /// The lines' positions in the order of their home planets, as QString's
 /// < orders the texts, the lines of one planet in the list's order: the
@@ -105,13 +105,12 @@ std::vector<std::size_t> ordinePerMadre(const std::vector<RigaRilevazione> &righ
 /// The member lines of the snapshot with the given Id, Quando and Tipo, in
 /// their Riga order. Throws UserError naming the file, also when that
 /// snapshot no longer exists (see eliminaRilevazione).
-std::vector<RigaRilevazione> leggiRighe(const QSqlDatabase &db, const QString &fileName,
-                                        const Rilevazione &rilevazione);
+std::vector<RigaRilevazione> leggiRighe(SQLite::Database &db, const QString &fileName, const Rilevazione &rilevazione);
 
 /// Deletes a snapshot and its rows in one transaction: the snapshot with
 /// the given Id, Quando and Tipo, as a window showed it. Ids of deleted
 /// snapshots are given again, so the Id alone could name a newer one. Throws
 /// UserError naming the file, also when that snapshot no longer exists.
-void eliminaRilevazione(const QSqlDatabase &db, const QString &fileName, const Rilevazione &rilevazione);
+void eliminaRilevazione(SQLite::Database &db, const QString &fileName, const Rilevazione &rilevazione);
 
 } // namespace Storico

@@ -4,9 +4,10 @@
 #include "core/Failure.h"
 #include "store/SqlErrors.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
+#include "store/PreparedQuery.h"
+
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
 
 #include <algorithm>
 #include <array>
@@ -44,42 +45,36 @@ std::vector<std::size_t> ordinePerMadre(const std::vector<RigaRilevazione> &righ
     return order;
 }
 
-std::vector<RigaRilevazione> leggiRighe(const QSqlDatabase &db, const QString &fileName, const Rilevazione &rilevazione)
+std::vector<RigaRilevazione> leggiRighe(SQLite::Database &db, const QString &fileName, const Rilevazione &rilevazione)
 {
     const QString action = QStringLiteral("Impossibile leggere la rilevazione dal database «%1»");
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("SELECT COUNT(*) FROM Rilevazioni WHERE Id=? AND Quando=? AND Tipo=?")))
-        failSql(action, fileName, query.lastError());
-    query.addBindValue(rilevazione.Id);
-    query.addBindValue(rilevazione.Quando);
-    query.addBindValue(rilevazione.Tipo);
-    if (!query.exec() || !query.next())
-        failSql(action, fileName, query.lastError());
-    if (query.value(0).toLongLong() != 1)
-        throw UserError(QStringLiteral("Impossibile leggere la rilevazione del %1 dal database «%2»: "
-                                       "la rilevazione non esiste più.")
-                            .arg(rilevazione.Quando, fileName));
-    query.finish();
-
     std::vector<RigaRilevazione> righe;
-    if (!query.prepare(QStringLiteral("SELECT Nick,Madre,Grado,Punti FROM Punteggi WHERE Rilevazione=? ORDER BY Riga")))
-        failSql(action, fileName, query.lastError());
-    query.addBindValue(rilevazione.Id);
-    if (!query.exec())
-        failSql(action, fileName, query.lastError());
-    while (query.next()) {
-        const qlonglong punti = query.value(3).toLongLong();
-        if (punti < std::numeric_limits<qint32>::min() || punti > std::numeric_limits<qint32>::max())
+    try {
+        SQLite::Statement esiste(db, "SELECT COUNT(*) FROM Rilevazioni WHERE Id=? AND Quando=? AND Tipo=?");
+        esiste.bind(1, int64_t(rilevazione.Id));
+        esiste.bind(2, rilevazione.Quando.toStdString());
+        esiste.bind(3, rilevazione.Tipo);
+        esiste.executeStep();
+        if (esiste.getColumn(0).getInt64() != 1)
             throw UserError(QStringLiteral("Impossibile leggere la rilevazione del %1 dal database «%2»: "
-                                           "il punteggio %3 esce dai limiti dei numeri interi.")
-                                .arg(rilevazione.Quando, fileName)
-                                .arg(punti));
-        righe.push_back({query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-                         static_cast<qint32>(punti)});
+                                           "la rilevazione non esiste più.")
+                                .arg(rilevazione.Quando, fileName));
+
+        SQLite::Statement query(db, "SELECT Nick,Madre,Grado,Punti FROM Punteggi WHERE Rilevazione=? ORDER BY Riga");
+        query.bind(1, int64_t(rilevazione.Id));
+        while (query.executeStep()) {
+            const int64_t punti = query.getColumn(3).getInt64();
+            if (punti < std::numeric_limits<qint32>::min() || punti > std::numeric_limits<qint32>::max())
+                throw UserError(QStringLiteral("Impossibile leggere la rilevazione del %1 dal database «%2»: "
+                                               "il punteggio %3 esce dai limiti dei numeri interi.")
+                                    .arg(rilevazione.Quando, fileName)
+                                    .arg(qlonglong(punti)));
+            righe.push_back({columnText(query.getColumn(0)), columnText(query.getColumn(1)),
+                             columnText(query.getColumn(2)), static_cast<qint32>(punti)});
+        }
+    } catch (const SQLite::Exception &e) {
+        failSql(action, fileName, e);
     }
-    if (query.lastError().isValid())
-        failSql(action, fileName, query.lastError());
     return righe;
 }
 

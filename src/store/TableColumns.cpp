@@ -4,8 +4,10 @@
 #include "core/Failure.h"
 #include "store/SqlErrors.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include "store/PreparedQuery.h"
+
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
 
 namespace {
 
@@ -48,18 +50,18 @@ qsizetype pastKeyword(QStringView text, qsizetype pos, QLatin1String keyword)
 
 } // namespace
 
-TableColumns TableColumns::read(const QSqlDatabase &db, const QString &table, const QString &fileName)
+TableColumns TableColumns::read(SQLite::Database &db, const QString &table, const QString &fileName)
 {
     TableColumns columns;
-    QSqlQuery query(db);
-    // The name comes from a parsed statement: letters, digits and '_' only.
-    if (query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
-        while (query.next())
-            columns.m_columns.insert(query.value(1).toString().toLower(),
-                                     Column{query.value(0).toInt(), affinityOf(query.value(2).toString())});
+    try {
+        // The name comes from a parsed statement: letters, digits and '_' only.
+        SQLite::Statement query(db, "PRAGMA table_info(" + table.toStdString() + ')');
+        while (query.executeStep())
+            columns.m_columns.insert(columnText(query.getColumn(1)).toLower(),
+                                     Column{query.getColumn(0).getInt(), affinityOf(columnText(query.getColumn(2)))});
+    } catch (const SQLite::Exception &e) {
+        failSql(QStringLiteral("Impossibile aprire il database «%1»"), fileName, e);
     }
-    if (query.lastError().isValid())
-        failSql(QStringLiteral("Impossibile aprire il database «%1»"), fileName, query.lastError());
     return columns;
 }
 

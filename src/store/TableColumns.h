@@ -4,7 +4,9 @@
 #include <QHash>
 #include <QString>
 
-class QSqlDatabase;
+namespace SQLite {
+class Database;
+}
 
 /// How SQLite treats the values of a column, from its declared type.
 enum class Affinity { Text, Integer, Real, Other };
@@ -22,7 +24,7 @@ public:
 
     /// Reads the table's columns; a table that does not exist has none.
     /// Throws UserError naming the file when the database cannot be read.
-    static TableColumns read(const QSqlDatabase &db, const QString &table, const QString &fileName);
+    static TableColumns read(SQLite::Database &db, const QString &table, const QString &fileName);
 
     bool isEmpty() const { return m_columns.isEmpty(); }
     /// The column of that name, compared without regard to case; nullptr

@@ -4,33 +4,30 @@
 #include "store/ReadOnlyFile.h"
 #include "store/SqlErrors.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include <SQLiteCpp/Database.h>
 
-WriteTransaction::WriteTransaction(const QSqlDatabase &db, const QString &action, const QString &fileName)
+#include <sqlite3.h>
+
+WriteTransaction::WriteTransaction(SQLite::Database &db, const QString &action, const QString &fileName)
     : m_db(db)
     , m_action(action)
     , m_fileName(fileName)
 {
     ReadOnlyFile::refuseWriting(m_db, m_fileName);
-    QSqlQuery begin(m_db);
-    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        failSql(m_action, m_fileName, begin.lastError());
+    if (m_db.tryExec("BEGIN IMMEDIATE") != SQLITE_OK)
+        failSql(m_action, m_fileName, SqlError::of(m_db.getHandle()));
     m_open = true;
 }
 
 WriteTransaction::~WriteTransaction()
 {
-    if (m_open) {
-        QSqlQuery rollback(m_db);
-        rollback.exec(QStringLiteral("ROLLBACK"));
-    }
+    if (m_open)
+        m_db.tryExec("ROLLBACK");
 }
 
 void WriteTransaction::commit()
 {
-    QSqlQuery commit(m_db);
-    if (!commit.exec(QStringLiteral("COMMIT")))
-        failSql(m_action, m_fileName, commit.lastError());
+    if (m_db.tryExec("COMMIT") != SQLITE_OK)
+        failSql(m_action, m_fileName, SqlError::of(m_db.getHandle()));
     m_open = false;
 }

@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
+#include <SQLiteCpp/Database.h>
 
 /// One write transaction, taken at once (BEGIN IMMEDIATE) so that what is
 /// read inside it cannot change; rolled back unless committed. A failure
@@ -12,7 +12,7 @@
 class WriteTransaction
 {
 public:
-    WriteTransaction(const QSqlDatabase &db, const QString &action, const QString &fileName);
+    WriteTransaction(SQLite::Database &db, const QString &action, const QString &fileName);
     ~WriteTransaction();
 
     WriteTransaction(const WriteTransaction &) = delete;
@@ -21,7 +21,7 @@ public:
     void commit();
 
 private:
-    QSqlDatabase m_db;
+    SQLite::Database &m_db;
     QString m_action;
     QString m_fileName;
     bool m_open = false;

@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QHashFunctions>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
 
 #include <cstring>
 #include <memory>
@@ -34,15 +36,8 @@ void openAll(DataControl &data)
 QByteArray validDatabaseWithoutMembri(const QString &path)
 {
     // A genuine SQLite file that holds some other table.
-    const QString name = QStringLiteral("other");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Clienti (Nome TEXT)"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    SQLite::Database(path.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
+        .exec("CREATE TABLE Clienti (Nome TEXT)");
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
@@ -258,16 +253,13 @@ void TestDataControl::testExclusiveOnlyWhileNoOtherConnectionHasTheFile()
         // Another connection has read the file: it is shared, and a save is
         // seen there at once.
         SqlConnection other(Membri::fileName(), SqlConnection::Existing);
-        QSqlQuery reader(other.database());
-        QVERIFY(reader.exec(QStringLiteral("SELECT COUNT(*) FROM Membri")) && reader.next());
-        reader.finish();
+        QCOMPARE(other.database().execAndGet("SELECT COUNT(*) FROM Membri").getInt(), 1);
         DataControl data;
         data.setExclusive(true);
         openAll(data);
         QVERIFY(!data.exclusive());
         save(data, 150);
-        QVERIFY(reader.exec(QStringLiteral("SELECT Punti2 FROM Membri")) && reader.next());
-        QCOMPARE(reader.value(0).toInt(), 150);
+        QCOMPARE(other.database().execAndGet("SELECT Punti2 FROM Membri").getInt(), 150);
     }
 
     DataControl data;
@@ -277,18 +269,12 @@ void TestDataControl::testExclusiveOnlyWhileNoOtherConnectionHasTheFile()
     save(data, 175);
     // Held alone, the file cannot be read by anyone else until it closes.
     const auto outsiderReads = [] {
-        const QString name = QStringLiteral("outsider");
-        bool read = false;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(Membri::fileName());
-            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1"));
-            QSqlQuery query(db);
-            read = db.open() && query.exec(QStringLiteral("SELECT Punti2 FROM Membri")) && query.next()
-                   && query.value(0).toInt() == 175;
+        try {
+            SQLite::Database db(Membri::fileName().toStdString(), SQLite::OPEN_READWRITE, 1);
+            return db.execAndGet("SELECT Punti2 FROM Membri").getInt() == 175;
+        } catch (const SQLite::Exception &) {
+            return false;
         }
-        QSqlDatabase::removeDatabase(name);
-        return read;
     };
     QVERIFY(!outsiderReads());
     data.close();

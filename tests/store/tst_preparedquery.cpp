@@ -3,7 +3,6 @@
 #include "store/JoinedWrites.h"
 #include "store/Membri.h"
 #include "store/PreparedQuery.h"
-#include "store/SharedSqlite.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
 #include "support/Seed.h"
@@ -11,13 +10,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QTest>
 
 #include <sqlite3.h>
-
-using Engine = PreparedQuery::Engine;
-Q_DECLARE_METATYPE(PreparedQuery::Engine)
 
 class TestPreparedQuery : public QObject
 {
@@ -27,10 +22,7 @@ private slots:
     void init();
     void cleanup();
 
-    void testFastestGoesStraightToSqlite();
-    void testEnginesAgree_data();
-    void testEnginesAgree();
-    void testBusyDatabaseIsReported_data();
+    void testValuesGoInAndComeBackAsGiven();
     void testBusyDatabaseIsReported();
     void testBackgroundCheckpointCopiesTheLogAndLetsGo();
     void testJoinedWritesLeaveEveryCommitWholeInTheLog();
@@ -54,31 +46,11 @@ void TestPreparedQuery::cleanup()
     m_dir.reset();
 }
 
-void TestPreparedQuery::testFastestGoesStraightToSqlite()
+void TestPreparedQuery::testValuesGoInAndComeBackAsGiven()
 {
-    // This build links the SQLite library Qt's driver runs on; the saves
-    // must not fall back to Qt here unnoticed.
-    PreparedQuery query(m_connection->database(), QStringLiteral("SELECT 1"));
-    QVERIFY(query.isValid());
-    QVERIFY(query.isDirect());
-    QVERIFY(!PreparedQuery(m_connection->database(), QStringLiteral("SELECT 1"), Engine::Qt).isDirect());
-}
-
-void TestPreparedQuery::testEnginesAgree_data()
-{
-    QTest::addColumn<Engine>("engine");
-    QTest::newRow("sqlite") << Engine::Fastest;
-    QTest::newRow("qt") << Engine::Qt;
-}
-
-void TestPreparedQuery::testEnginesAgree()
-{
-    QFETCH(Engine, engine);
-    const QSqlDatabase db = m_connection->database();
-    PreparedQuery insert(db,
-                         QStringLiteral("INSERT INTO Membri (Nick,Madre,Grado,Punti1,Per) VALUES (?,?,?,?,?) "
-                                        "RETURNING rowid,Valid,Nick,Madre,Grado,Punti1,Punti2,Per"),
-                         engine);
+    SQLite::Database &db = m_connection->database();
+    PreparedQuery insert(db, QStringLiteral("INSERT INTO Membri (Nick,Madre,Grado,Punti1,Per) VALUES (?,?,?,?,?) "
+                                            "RETURNING rowid,Valid,Nick,Madre,Grado,Punti1,Punti2,Per"));
     QVERIFY(insert.isValid());
     const QString withMark = QChar(0xFEFF) + QStringLiteral("Mark");
     for (int round = 0; round < 2; ++round) {
@@ -103,13 +75,12 @@ void TestPreparedQuery::testEnginesAgree()
     // Each statement committed when it ended: another connection sees both.
     {
         SqlConnection other(Membri::fileName(), SqlConnection::Existing);
-        QSqlQuery count(other.database());
-        QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM Membri WHERE Nick IS NULL OR Nick = 'Città'")));
-        QVERIFY(count.next());
-        QCOMPARE(count.value(0).toInt(), 2);
+        QCOMPARE(
+            other.database().execAndGet("SELECT count(*) FROM Membri WHERE Nick IS NULL OR Nick = 'Città'").getInt(),
+            2);
     }
 
-    PreparedQuery update(db, QStringLiteral("UPDATE Membri SET Valid=? WHERE rowid=?"), engine);
+    PreparedQuery update(db, QStringLiteral("UPDATE Membri SET Valid=? WHERE rowid=?"));
     update.bind(0, 0);
     update.bind(1, 2);
     QVERIFY(update.exec());
@@ -118,8 +89,7 @@ void TestPreparedQuery::testEnginesAgree()
     QVERIFY(update.exec());
     QCOMPARE(update.rowsAffected(), 0);
 
-    // A refused value: the same error through either engine, and the
-    // statement runs again afterwards.
+    // A refused value is said so, and the statement runs again afterwards.
     update.bind(0, 7);
     update.bind(1, 1);
     QVERIFY(!update.exec());
@@ -128,27 +98,20 @@ void TestPreparedQuery::testEnginesAgree()
     QVERIFY(update.exec());
     QCOMPARE(update.rowsAffected(), 1);
 
-    QVERIFY(!PreparedQuery(db, QStringLiteral("UPDATE Nessuna SET x=1"), engine).isValid());
-}
-
-void TestPreparedQuery::testBusyDatabaseIsReported_data()
-{
-    testEnginesAgree_data();
+    QVERIFY(!PreparedQuery(db, QStringLiteral("UPDATE Nessuna SET x=1")).isValid());
 }
 
 void TestPreparedQuery::testBusyDatabaseIsReported()
 {
-    QFETCH(Engine, engine);
     SqlConnection other(Membri::fileName(), SqlConnection::Existing);
-    QSqlQuery hold(other.database());
-    QVERIFY(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    other.database().exec("BEGIN IMMEDIATE");
 
-    PreparedQuery insert(m_connection->database(), QStringLiteral("INSERT INTO Membri (Nick) VALUES (?)"), engine);
-    m_connection->database().exec(QStringLiteral("PRAGMA busy_timeout=50"));
+    PreparedQuery insert(m_connection->database(), QStringLiteral("INSERT INTO Membri (Nick) VALUES (?)"));
+    m_connection->database().setBusyTimeout(50);
     insert.bind(0, QStringLiteral("Lince"));
     QVERIFY(!insert.exec());
     QVERIFY(isBusyError(insert.lastError()));
-    QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
+    other.database().exec("ROLLBACK");
     QVERIFY(insert.exec());
 }
 
@@ -161,7 +124,7 @@ void TestPreparedQuery::testBackgroundCheckpointCopiesTheLogAndLetsGo()
     const qint64 before = QFileInfo(file).size();
     {
         BackgroundCheckpoint checkpoint(m_connection->database());
-        QVERIFY(checkpoint.running()); // this build shares the driver's SQLite
+        QVERIFY(checkpoint.running());
         PreparedQuery insert(m_connection->database(), QStringLiteral("INSERT INTO Membri (Nick) VALUES (?)"));
         for (int i = 0; i < 200; ++i) {
             insert.bind(0, QStringLiteral("Membro %1 con un nome lungo abbastanza da riempire pagine").arg(i));
@@ -184,8 +147,7 @@ void TestPreparedQuery::testJoinedWritesLeaveEveryCommitWholeInTheLog()
     SqlConnection alone(file, SqlConnection::Alone);
     alone.configureJournal();
     QVERIFY(alone.alone());
-    sqlite3 *handle = sharedConnection(alone.database());
-    QVERIFY(handle); // this build shares the driver's SQLite
+    sqlite3 *handle = alone.database().getHandle();
     char *layers = nullptr;
     QCOMPARE(sqlite3_file_control(handle, "main", SQLITE_FCNTL_VFSNAME, &layers), SQLITE_OK);
     QVERIFY2(QString::fromUtf8(layers).startsWith(QLatin1String(joinedWritesVfs()) + u'/'), layers);

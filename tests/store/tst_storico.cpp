@@ -11,10 +11,10 @@
 
 #include <QDateTime>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
 
 #include <algorithm>
 #include <memory>
@@ -37,50 +37,21 @@ int runImport(const QString &text, qint16 tipoDati, QString *storico = nullptr)
         data, text, tipoDati, [](const QString &phrase) { return phrase == "Capo"; }, italian, storico);
 }
 
-// Every row a query on "Quadrivo.mdb" gives, with plain SQL.
-QList<QVariantList> rows(const QString &statement)
-{
-    QList<QVariantList> result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "rows");
-        db.setDatabaseName(Membri::fileName());
-        if (db.open()) {
-            QSqlQuery query(db);
-            if (query.exec(statement)) {
-                while (query.next()) {
-                    QVariantList row;
-                    for (int i = 0; i < query.record().count(); ++i)
-                        row << query.value(i);
-                    result << row;
-                }
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase("rows");
-    return result;
-}
-
 // A file as the program made it before the history: the member table
 // alone, format 0.
 bool makeOldFile(const QString &journal)
 {
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
-        db.setDatabaseName(Membri::fileName());
-        if (db.open()) {
-            QSqlQuery query(db);
-            ok = query.exec("PRAGMA journal_mode=" + journal)
-                 && query.exec(
-                     "CREATE TABLE Membri (Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
-                     "Nick TEXT, Madre TEXT, Grado TEXT, Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)")
-                 && query.exec("INSERT INTO Membri VALUES (1,'Lupo','[1:1:1]','Capo',100,150,50.0,50),"
-                               "(0,'Orso','[2:2:2]','Capo',7,NULL,NULL,NULL)");
-        }
-        db.close();
+    try {
+        SQLite::Database db(Membri::fileName().toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        db.exec(("PRAGMA journal_mode=" + journal).toStdString());
+        db.exec("CREATE TABLE Membri (Valid INTEGER NOT NULL DEFAULT 1 CHECK (Valid IN (0, 1)), "
+                "Nick TEXT, Madre TEXT, Grado TEXT, Punti1 INTEGER, Punti2 INTEGER, Per REAL, Diff INTEGER)");
+        db.exec("INSERT INTO Membri VALUES (1,'Lupo','[1:1:1]','Capo',100,150,50.0,50),"
+                "(0,'Orso','[2:2:2]','Capo',7,NULL,NULL,NULL)");
+        return true;
+    } catch (const SQLite::Exception &) {
+        return false;
     }
-    QSqlDatabase::removeDatabase("old");
-    return ok;
 }
 
 void openMembers(DataControl &data)
@@ -162,7 +133,7 @@ void TestStorico::testEveryMemberLine()
     }
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
-    const QList<QVariantList> snapshots = rows("SELECT Id,Quando,Tipo FROM Rilevazioni");
+    const QList<QVariantList> snapshots = queryRows("SELECT Id,Quando,Tipo FROM Rilevazioni");
     QCOMPARE(snapshots.size(), kept ? 1 : 0);
     if (!kept) {
         QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi").toInt(), 0);
@@ -171,7 +142,7 @@ void TestStorico::testEveryMemberLine()
     const QDateTime quando = QDateTime::fromString(snapshots[0][1].toString(), Qt::ISODate);
     QVERIFY2(quando >= before && quando <= after, qPrintable(snapshots[0][1].toString()));
     QCOMPARE(snapshots[0][2].toInt(), int(tipo));
-    QCOMPARE(rows("SELECT Rilevazione,Riga,Nick,Madre,Grado,Punti FROM Punteggi ORDER BY Riga"),
+    QCOMPARE(queryRows("SELECT Rilevazione,Riga,Nick,Madre,Grado,Punti FROM Punteggi ORDER BY Riga"),
              (QList<QVariantList>{{snapshots[0][0], 1, "Lupo Grigio", "[3:127:9]", "Capo", 45210},
                                   {snapshots[0][0], 2, "Orso", "[1:1:1]", "Capo", 1000},
                                   {snapshots[0][0], 3, "Lupo Grigio", "[3:127:9]", "Capo", 7}}));
@@ -221,11 +192,11 @@ void TestStorico::testOlderFileGetsTheHistory()
         QCOMPARE(data.Recordset().RecordCount(), 2);
     }
     QCOMPARE(queryValue("PRAGMA user_version").toInt(), 1);
-    QCOMPARE(rows("SELECT name FROM pragma_table_info('Rilevazioni')"),
+    QCOMPARE(queryRows("SELECT name FROM pragma_table_info('Rilevazioni')"),
              (QList<QVariantList>{{"Id"}, {"Quando"}, {"Tipo"}}));
-    QCOMPARE(rows("SELECT name FROM pragma_table_info('Punteggi')"),
+    QCOMPARE(queryRows("SELECT name FROM pragma_table_info('Punteggi')"),
              (QList<QVariantList>{{"Rilevazione"}, {"Riga"}, {"Nick"}, {"Madre"}, {"Grado"}, {"Punti"}}));
-    QCOMPARE(rows("SELECT il.name FROM pragma_index_list('Punteggi') l, pragma_index_info(l.name) il"),
+    QCOMPARE(queryRows("SELECT il.name FROM pragma_index_list('Punteggi') l, pragma_index_info(l.name) il"),
              (QList<QVariantList>{{"Madre"}}));
     QCOMPARE(readMembers(), members);
 
@@ -298,7 +269,7 @@ void TestStorico::testSnapshotKeepsEachLineAsListed()
         openMembers(data);
         Storico::scriviRilevazione(data.database(), Membri::fileName(), QDateTime::currentDateTime(), 2, righe);
     }
-    const QList<QVariantList> kept = rows("SELECT Riga,Nick,Madre,Grado,Punti FROM Punteggi ORDER BY Riga");
+    const QList<QVariantList> kept = queryRows("SELECT Riga,Nick,Madre,Grado,Punti FROM Punteggi ORDER BY Riga");
     QCOMPARE(kept.size(), 123);
     for (int i = 0; i < 123; ++i) {
         const Storico::RigaRilevazione &r = righe[static_cast<std::size_t>(i)];
@@ -345,7 +316,7 @@ void TestStorico::testDeleteActsOnlyOnTheSnapshotSeen()
     Membri::createIfMissing(Membri::fileName());
     DataControl data(italian);
     openMembers(data);
-    const QSqlDatabase db = data.database();
+    SQLite::Database &db = data.database();
     const QString file = Membri::fileName();
     const std::vector<Storico::RigaRilevazione> righe{{"Lupo", "[1:1:1]", "Capo", 100}};
     const QDateTime first(QDate(2025, 3, 1), QTime(10, 0));
@@ -362,7 +333,7 @@ void TestStorico::testDeleteActsOnlyOnTheSnapshotSeen()
     } catch (const UserError &error) {
         QVERIFY2(error.message().contains("non esiste più"), qPrintable(error.message()));
     }
-    QCOMPARE(rows("SELECT Id,Tipo FROM Rilevazioni ORDER BY Id"), (QList<QVariantList>{{1, 1}, {2, 1}}));
+    QCOMPARE(queryRows("SELECT Id,Tipo FROM Rilevazioni ORDER BY Id"), (QList<QVariantList>{{1, 1}, {2, 1}}));
     QCOMPARE(queryValue("SELECT COUNT(*) FROM Punteggi").toInt(), 2);
 }
 

@@ -2,26 +2,43 @@
 #include "support/Seed.h"
 
 #include "store/Membri.h"
+#include "store/PreparedQuery.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <SQLiteCpp/Column.h>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <sqlite3.h>
 
 namespace {
 
+// The column as Qt's types hold it; Null is an invalid QVariant.
+QVariant valueOf(const SQLite::Column &column)
+{
+    switch (column.getType()) {
+    case SQLITE_INTEGER:
+        return qlonglong(column.getInt64());
+    case SQLITE_FLOAT:
+        return column.getDouble();
+    case SQLITE_TEXT:
+        return columnText(column);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(column.getBlob()), column.getBytes());
+    default:
+        return {};
+    }
+}
+
 template <typename Work> bool withDatabase(Work &&work, const QString &file = Membri::fileName())
 {
-    const QString name = QStringLiteral("seed");
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        if (db.open())
-            ok = work(db);
-        db.close();
+    try {
+        SQLite::Database db(file.toStdString(), SQLite::OPEN_READWRITE, 3000);
+        return work(db);
+    } catch (const SQLite::Exception &e) {
+        qWarning("seed: %s", e.what());
+        return false;
     }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
 }
 
 } // namespace
@@ -29,18 +46,24 @@ template <typename Work> bool withDatabase(Work &&work, const QString &file = Me
 bool seedMembers(const QList<Member> &members)
 {
     Membri::createIfMissing(Membri::fileName());
-    return withDatabase([&](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        query.prepare(QStringLiteral("INSERT INTO Membri (Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff) "
-                                     "VALUES (?,?,?,?,?,?,?,?)"));
+    return withDatabase([&](SQLite::Database &db) {
+        SQLite::Statement query(db, "INSERT INTO Membri (Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff) "
+                                    "VALUES (?,?,?,?,?,?,?,?)");
         for (const Member &m : members) {
             const QVariantList values = m.toList();
-            for (int i = 0; i < values.size(); ++i)
-                query.bindValue(i, values[i]);
-            if (!query.exec()) {
-                qWarning("seed: %s", qPrintable(query.lastError().text()));
-                return false;
+            for (int i = 0; i < values.size(); ++i) {
+                const QVariant &v = values[i];
+                if (!v.isValid() || v.isNull())
+                    query.bind(i + 1);
+                else if (v.typeId() == QMetaType::QString)
+                    query.bind(i + 1, v.toString().toStdString());
+                else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)
+                    query.bind(i + 1, v.toDouble());
+                else
+                    query.bind(i + 1, int64_t(v.toLongLong()));
             }
+            query.exec();
+            query.reset();
         }
         return true;
     });
@@ -49,17 +72,12 @@ bool seedMembers(const QList<Member> &members)
 QList<QVariantList> readMembers()
 {
     QList<QVariantList> rows;
-    withDatabase([&](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        if (!query.exec(
-                QStringLiteral("SELECT Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff FROM Membri ORDER BY rowid")))
-            return false;
-        while (query.next()) {
+    withDatabase([&](SQLite::Database &db) {
+        SQLite::Statement query(db, "SELECT Valid,Nick,Madre,Grado,Punti1,Punti2,Per,Diff FROM Membri ORDER BY rowid");
+        while (query.executeStep()) {
             QVariantList row;
-            for (int i = 0; i < 8; ++i) {
-                const QVariant v = query.value(i);
-                row << (v.isNull() ? QVariant() : v);
-            }
+            for (int i = 0; i < 8; ++i)
+                row << valueOf(query.getColumn(i));
             rows << row;
         }
         return true;
@@ -69,20 +87,36 @@ QList<QVariantList> readMembers()
 
 bool execSql(const QString &statement)
 {
-    return withDatabase([&](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        return query.exec(statement);
+    return withDatabase([&](SQLite::Database &db) {
+        db.exec(statement.toStdString());
+        return true;
     });
+}
+
+QList<QVariantList> queryRows(const QString &statement)
+{
+    QList<QVariantList> rows;
+    withDatabase([&](SQLite::Database &db) {
+        SQLite::Statement query(db, statement.toStdString());
+        while (query.executeStep()) {
+            QVariantList row;
+            for (int i = 0; i < query.getColumnCount(); ++i)
+                row << valueOf(query.getColumn(i));
+            rows << row;
+        }
+        return true;
+    });
+    return rows;
 }
 
 QVariant queryValue(const QString &statement, const QString &file)
 {
     QVariant value;
     withDatabase(
-        [&](QSqlDatabase &db) {
-            QSqlQuery query(db);
-            if (query.exec(statement) && query.next())
-                value = query.value(0);
+        [&](SQLite::Database &db) {
+            SQLite::Statement query(db, statement.toStdString());
+            if (query.executeStep())
+                value = valueOf(query.getColumn(0));
             return true;
         },
         file);

@@ -26,6 +26,9 @@ QList<QVariantList> readMembers();
 /// Runs one statement on "Quadrivo.mdb" with plain SQL.
 bool execSql(const QString &statement);
 
+/// Every row a query on "Quadrivo.mdb" gives, with plain SQL.
+QList<QVariantList> queryRows(const QString &statement);
+
 /// The first value of the first row a query on the file ("Quadrivo.mdb"
 /// unless told) gives.
 QVariant queryValue(const QString &statement, const QString &file = Membri::fileName());

@@ -43,9 +43,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTextStream>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
+
+#include <memory>
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,23 +65,19 @@ namespace {
 
 int holdLock()
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
-        db.setDatabaseName(Membri::fileName());
-        if (!db.open())
-            return 2;
-        QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+    try {
+        SQLite::Database db(Membri::fileName().toStdString(), SQLite::OPEN_READWRITE);
+        if (db.tryExec("BEGIN EXCLUSIVE") != 0)
             return 3;
         std::fputs("locked\n", stdout);
         std::fflush(stdout);
         QFile input;
         input.open(stdin, QIODevice::ReadOnly);
         while (!input.readLine().isEmpty()) { }
-        query.exec(QStringLiteral("ROLLBACK"));
-        db.close();
+        db.tryExec("ROLLBACK");
+    } catch (const SQLite::Exception &) {
+        return 2;
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("lock"));
     return 0;
 }
 
@@ -86,15 +85,16 @@ int holdLock()
 // never copied into the file, and the log's shared memory.
 int leaveLog(const QStringList &statements)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("registro"));
-    db.setDatabaseName(Membri::fileName());
-    if (!db.open())
+    std::unique_ptr<SQLite::Database> db;
+    try {
+        db = std::make_unique<SQLite::Database>(Membri::fileName().toStdString(), SQLite::OPEN_READWRITE);
+    } catch (const SQLite::Exception &) {
         return 2;
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")))
+    }
+    if (db->tryExec("PRAGMA wal_autocheckpoint=0") != 0)
         return 3;
     for (const QString &statement : statements)
-        if (!query.exec(statement))
+        if (db->tryExec(statement.toStdString()) != 0)
             return 3;
     std::fputs("scritto\n", stdout);
     std::fflush(stdout);

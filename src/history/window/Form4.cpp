@@ -1,9 +1,9 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "history/window/Form4.h"
 
+#include "core/Failure.h"
 #include "history/window/GraficoStorico.h"
 #include "history/window/TabelleStorico.h"
-#include "core/Failure.h"
 #include "import/Confronto.h"
 #include "store/Membri.h"
 #include "store/Storico.h"
@@ -136,7 +136,7 @@ void Form4::carica()
     StoricoDati::Quadro quadro;
     {
         const auto chiudi = qScopeGuard([this] { Data1.close(); });
-        const QSqlDatabase db = Data1.database();
+        SQLite::Database &db = Data1.database();
         quadro = StoricoDati::componi(Storico::leggiStoria(db, Data1.DatabaseName()));
         StoricoDati::assegnaNomi(quadro,
                                  Storico::leggiNomi(db, Data1.DatabaseName(), StoricoDati::rilevazioniDeiNomi(quadro)));
