@@ -3,17 +3,22 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
 // SQLite writes a frame of the log as two writes: its 24-byte header, then
-// its page right after it. Here the header is held back until the next
-// call on the file: a write that continues it goes out with it as one
-// write; anything else (another write, a read, a sync, a size, a lock, a
-// close) first writes the header alone. Nothing is ever held past the end
-// of a commit: SQLite writes a frame's page as soon as its header, and only
-// then marks the frame in the log's index and returns. So every commit is
-// in the file, whole, when the statement returns, as without this layer.
+// its page right after it. Here the header of a frame that extends the log
+// is held back until the next call on the file: a write that continues it
+// goes out with it as one write; anything else (another write, a read, a
+// sync, a size, a lock, a close) first writes the header alone. SQLite
+// writes an appended frame's page as soon as its header, and only then
+// marks the frame in the log's index and returns. A header written over a
+// frame already in the log is never held: SQLite rewrites the headers of a
+// transaction's frames alone, without their pages, when the transaction
+// changes a page it had already spilled into the log, and the last of them,
+// the commit's, would have no call after it. So every commit is in the
+// file, whole, when the statement returns, as without this layer.
 
 namespace {
 
@@ -27,6 +32,7 @@ struct JoinedFile
     bool log;
     int held; // bytes of header held back: 0 or frameHeaderSize
     sqlite3_int64 heldAt;
+    sqlite3_int64 end; // how far this connection has written the log
     unsigned char header[frameHeaderSize];
     unsigned char *joined; // header and page, for the joined write
     sqlite3_int64 joinedCapacity;
@@ -47,6 +53,17 @@ const sqlite3_io_methods &realMethods(sqlite3_file *file)
     return *realFile(file)->pMethods;
 }
 
+// Writes through to the file underneath, noting how far the log goes. The
+// log's own header, at its start, begins a new log.
+int writeThrough(sqlite3_file *file, const void *data, int bytes, sqlite3_int64 offset)
+{
+    JoinedFile *f = joinedFile(file);
+    if (offset == 0)
+        f->end = 0;
+    f->end = std::max(f->end, offset + bytes);
+    return realMethods(file).xWrite(f->real, data, bytes, offset);
+}
+
 // Writes the header held back, if any.
 int flush(sqlite3_file *file)
 {
@@ -55,7 +72,7 @@ int flush(sqlite3_file *file)
         return SQLITE_OK;
     const int bytes = f->held;
     f->held = 0;
-    return realMethods(file).xWrite(f->real, f->header, bytes, f->heldAt);
+    return writeThrough(file, f->header, bytes, f->heldAt);
 }
 
 // Passes the call to the file underneath, after the header held back, if
@@ -91,7 +108,7 @@ int xWrite(sqlite3_file *file, const void *data, int bytes, sqlite3_int64 offset
             auto *grown = static_cast<unsigned char *>(sqlite3_realloc64(f->joined, sqlite3_uint64(total)));
             if (!grown) {
                 const int rc = flush(file);
-                return rc != SQLITE_OK ? rc : realMethods(file).xWrite(f->real, data, bytes, offset);
+                return rc != SQLITE_OK ? rc : writeThrough(file, data, bytes, offset);
             }
             f->joined = grown;
             f->joinedCapacity = total;
@@ -100,18 +117,18 @@ int xWrite(sqlite3_file *file, const void *data, int bytes, sqlite3_int64 offset
         std::memcpy(f->joined + f->held, data, std::size_t(bytes));
         const sqlite3_int64 at = f->heldAt;
         f->held = 0;
-        return realMethods(file).xWrite(f->real, f->joined, int(total), at);
+        return writeThrough(file, f->joined, int(total), at);
     }
     const int rc = flush(file);
     if (rc != SQLITE_OK)
         return rc;
-    if (f->log && bytes == frameHeaderSize) {
+    if (f->log && bytes == frameHeaderSize && offset >= f->end) {
         std::memcpy(f->header, data, frameHeaderSize);
         f->held = frameHeaderSize;
         f->heldAt = offset;
         return SQLITE_OK;
     }
-    return realMethods(file).xWrite(f->real, data, bytes, offset);
+    return writeThrough(file, data, bytes, offset);
 }
 
 int xFileControl(sqlite3_file *file, int op, void *arg)
