@@ -7,6 +7,7 @@
 #include "store/SqlErrors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QUrl>
 
 #include <SQLiteCpp/Exception.h>
@@ -24,6 +25,29 @@ std::string uriOf(const QString &path, const QString &query)
     // A URI, so that "mode=rw" keeps SQLite from creating a missing file.
     const QByteArray encoded = QUrl::toPercentEncoding(QDir::fromNativeSeparators(path), "/");
     return "file:" + encoded.toStdString() + '?' + query.toStdString();
+}
+
+// What the log's index in shared memory can take at most while a file is
+// held alone: three blocks of 32 KiB, some 12,000 frames, beyond the 10,000
+// pages after which the log is copied into the file.
+constexpr qint64 sharedMemoryRoom = 3 * 32768;
+
+// A connection that holds the file alone keeps the log's index in its own
+// memory and never makes the shared-memory file. The next connection to open
+// the file after it must make one, and on a disk the import has filled to
+// the last byte it cannot: the file, whole as it is, could not be read by
+// anyone until the disk had room again. So room is taken for it now, with
+// real bytes (a file only set to a size takes no room on most file
+// systems): the next connection shortens the file and grows it again into
+// the room it frees. Nothing is done when the room cannot be had.
+void keepRoomForSharedMemory(const QString &path)
+{
+    QFile shm(path + QStringLiteral("-shm"));
+    if (!shm.open(QIODevice::ReadWrite) || shm.size() >= sharedMemoryRoom || !shm.seek(shm.size()))
+        return;
+    const QByteArray zeros(int(sharedMemoryRoom - shm.size()), '\0');
+    if (shm.write(zeros) != zeros.size() || !shm.flush())
+        shm.resize(0);
 }
 
 // The first column of a pragma's answer, lower case; empty when it fails.
@@ -57,6 +81,8 @@ SqlConnection::SqlConnection(const QString &path, Mode mode)
         if (mode == Alone && !takeAlone()) {
             // Another connection has the file open: it is shared, as usual.
             m_db = std::make_unique<SQLite::Database>(uri, flags, BusyTimeoutMs);
+        } else if (mode == Alone) {
+            keepRoomForSharedMemory(path);
         }
     } catch (const SQLite::Exception &e) {
         m_db.reset();

@@ -3,6 +3,9 @@
 
 #include "core/Failure.h"
 
+#include <QFileInfo>
+#include <QStorageInfo>
+
 #include <SQLiteCpp/Exception.h>
 #include <sqlite3.h>
 
@@ -12,6 +15,15 @@ namespace {
 int primaryCode(const SqlError &error)
 {
     return error.code & 0xff;
+}
+
+// A disk with no room left, or all but none, where the file lies. SQLite
+// then fails to read as well as to write: the log's index in shared memory
+// has to grow on the disk before a reader can use it.
+bool diskFull(const QString &fileName)
+{
+    const QStorageInfo storage(QFileInfo(fileName).absolutePath());
+    return storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < 64 * 1024;
 }
 
 } // namespace
@@ -86,6 +98,12 @@ QString describeSqlError(const SqlError &error)
 
 void failSql(const QString &action, const QString &fileName, const SqlError &error)
 {
+    const int code = primaryCode(error);
+    if ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) && diskFull(fileName))
+        throw UserError(action.arg(fileName)
+                        + QStringLiteral(": il disco è pieno, e senza spazio libero il file non si può leggere. "
+                                         "Nulla di quanto è già stato salvato è andato perso: liberare spazio sul "
+                                         "disco e riprovare."));
     throw UserError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
 }
 

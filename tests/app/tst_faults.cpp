@@ -8,6 +8,7 @@
 #include "support/Seed.h"
 #include "support/WindowTestScene.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -51,6 +52,7 @@ private slots:
     void testBusyDatabaseIsReportedAndLeftAlone();
     void testDamagedDatabaseIsReportedByEveryCommand_data();
     void testDamagedDatabaseIsReportedByEveryCommand();
+    void testFullDiskHidesNothingSaved();
 
 private:
     std::unique_ptr<WindowTestScene> m_scene;
@@ -222,6 +224,28 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
         }
     }
     QCOMPARE(m_scene->dir.read(Membri::fileName()), content);
+}
+
+// An import that fills the disk stops with its saved lines in the log; with
+// the disk still full the main window and any other SQLite client read
+// every one of them. A file that cannot be read for want of room says so.
+void TestFaults::testFullDiskHidesNothingSaved()
+{
+    QVERIFY(QDir().mkdir(QStringLiteral("piccolo")));
+    QProcess child;
+    QVERIFY(startChild(child, {QStringLiteral("fulldisk"), QDir().absoluteFilePath(QStringLiteral("piccolo"))}));
+    QVERIFY(child.waitForFinished(60000));
+    if (child.exitCode() == 77)
+        QSKIP("no file system of its own can be mounted here");
+    QCOMPARE(child.exitCode(), 0);
+    const QStringList out = QString::fromUtf8(child.readAllStandardOutput()).split(u'\n');
+    QVERIFY2(out.size() >= 5, qPrintable(out.join(u'|')));
+    const int saved = out[0].toInt();
+    QVERIFY2(saved > 0 && saved < 20000, qPrintable(out[0]));
+    QCOMPARE(out[1].toInt(), saved); // the main window's grid
+    QCOMPARE(out[2].toInt(), saved); // another client, reading only
+    QVERIFY2(out[3].toLongLong() < 4096, qPrintable(out[3]));
+    QVERIFY2(out[4].contains(u"il disco è pieno") && out[4].contains(u"andato perso"), qPrintable(out[4]));
 }
 
 QTEST_MAIN(TestFaults)

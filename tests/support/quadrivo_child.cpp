@@ -36,6 +36,7 @@
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Storico.h"
+#include "support/FullDisk.h"
 #include "support/MountNamespace.h"
 
 #include <QCoreApplication>
@@ -261,7 +262,8 @@ int main(int argc, char *argv[])
 {
     // A namespace of its own is had only while the process has one thread.
     const bool mounts = (argc == 5 && std::strcmp(argv[1], "save") == 0 && std::strcmp(argv[2], "full") == 0)
-                        || (argc > 2 && std::strcmp(argv[1], "mountrank") == 0);
+                        || (argc > 2 && std::strcmp(argv[1], "mountrank") == 0)
+                        || (argc == 3 && std::strcmp(argv[1], "fulldisk") == 0);
     if (mounts && !enterOwnMountNamespace())
         return cannotSetUp;
     QCoreApplication app(argc, argv);
@@ -278,10 +280,12 @@ int main(int argc, char *argv[])
         return saveRefused(args[2], args[3], args[4]);
     if (args.value(1) == QLatin1String("mountrank") && args.size() > 2)
         return mountOverRankList(args[2], args.mid(3));
+    if (args.value(1) == QLatin1String("fulldisk") && args.size() == 3)
+        return fullDisk(args[2]);
     if (args.value(1) == QLatin1String("registro"))
         return leaveLog(args.mid(2));
     std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N | save WAY FILE OLD\n"
-               "     | mountrank OTHER PHRASE... | registro SQL...\n",
+               "     | mountrank OTHER PHRASE... | registro SQL... | fulldisk FOLDER\n",
                stderr);
     return 64;
 }
