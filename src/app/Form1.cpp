@@ -3,6 +3,7 @@
 #include "app/HeapSettings.h"
 
 #include "export/window/Export.h"
+#include "history/PeriodoStorico.h"
 #include "history/window/Form4.h"
 #include "import/window/Form2.h"
 #include "ranking/Griglia.h"
@@ -198,7 +199,10 @@ void Form1::BtnPulisci_Click()
 
 void Form1::BtnEsporta_Click()
 {
-    runGuarded(this, [this] { exportReport(this, m_model.texts(), OptOrd[0]->isChecked()); });
+    // The history is read only when a post asks for it.
+    const GridTexts &grid = m_model.texts();
+    const auto leggiPeriodo = [&grid] { return StoricoDati::leggiPeriodo(Membri::fileName(), grid, QLocale()); };
+    runGuarded(this, [&] { exportReport(this, grid, OptOrd[0]->isChecked(), leggiPeriodo); });
 }
 
 void Form1::BtnEsci_Click()

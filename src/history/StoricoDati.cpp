@@ -32,12 +32,17 @@ qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
         return 0;
     const QDateTime &da = quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].rilevazione)].quando;
     const QDateTime &a = quadro.rilevazioni[static_cast<std::size_t>(sue.back().rilevazione)].quando;
+    return giorniFra(da, a);
+}
+
+} // namespace
+
+qint64 giorniFra(const QDateTime &da, const QDateTime &a)
+{
     if (!da.isValid() || !a.isValid())
         return 0;
     return std::max<qint64>(0, da.secsTo(a) / 86400);
 }
-
-} // namespace
 
 Quadro componi(const Storico::Storia &storia)
 {

@@ -71,6 +71,10 @@ QList<qint64> rilevazioniDeiNomi(const Quadro &quadro);
 /// Gives each member Nick and Grado of its line in its latest snapshot.
 void assegnaNomi(Quadro &quadro, const std::vector<Storico::Nome> &nomi);
 
+/// Whole days from one snapshot's time to a later one's; 0 when either
+/// does not read or the second is earlier. Giorni fermo counts by it.
+qint64 giorniFra(const QDateTime &da, const QDateTime &a);
+
 /// "Data": the date and time in the locale's short format, or Quando as
 /// stored when it does not read as one.
 QString testoData(const RigaRilevazione &r, const QLocale &locale);

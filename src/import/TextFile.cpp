@@ -2,11 +2,10 @@
 #include "import/TextFile.h"
 
 #include "core/Failure.h"
+#include "core/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -45,31 +44,9 @@ QString shownName(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// QFile's own reasons are in English and sometimes vague; the common ones
-// get an Italian text.
-QString reason(const QFileDevice &file)
-{
-    const QFileInfo info(file.fileName());
-    if (info.isDir())
-        return QStringLiteral("è una cartella, non un file");
-    if (!info.absoluteDir().exists())
-        return QStringLiteral("la cartella che dovrebbe contenerlo non esiste");
-    if (file.error() == QFileDevice::PermissionsError)
-        return QStringLiteral("permesso negato");
-    // Qt gives this error on a write for a full device alone.
-    if (file.error() == QFileDevice::ResourceError)
-        return QStringLiteral("spazio esaurito sul dispositivo");
-    return file.errorString();
-}
-
 [[noreturn]] void failRead(const QString &path, const QString &why)
 {
     throw UserError(QStringLiteral("Impossibile leggere il file «%1»: %2.").arg(shownName(path), why));
-}
-
-[[noreturn]] void failWrite(const QString &path, const QString &why, const QString &kept)
-{
-    throw UserError(QStringLiteral("Impossibile scrivere il file «%1»: %2. %3").arg(shownName(path), why, kept));
 }
 
 // The rank list is read several times for every member line of an import,
@@ -134,37 +111,15 @@ QString readTextFile(const QString &path)
     // Whether the file exists is asked only when it cannot be opened.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        failRead(path, file.exists() ? reason(file) : QStringLiteral("file non trovato"));
+        failRead(path, file.exists() ? fileErrorReason(file) : QStringLiteral("file non trovato"));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        failRead(path, reason(file));
+        failRead(path, fileErrorReason(file));
     return decodeText(bytes);
 }
 
 void writeTextFile(const QString &path, const QString &text)
 {
     QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(text);
-    // Written under a temporary name and renamed over the file when whole:
-    // a failure leaves the old file as it was. Closing without commit()
-    // removes the temporary file.
-    QSaveFile file(path);
-    const auto fail = [&] {
-        failWrite(path, reason(file),
-                  QFileInfo(path).isFile() ? QStringLiteral("Il file precedente è rimasto com'era.")
-                                           : QStringLiteral("Nessun file è stato scritto."));
-    };
-    // Unbuffered, so that each write reaches the system at once. A write
-    // the system cuts short reports no error; the rest is written again,
-    // and the write that fails outright tells why (a full disk, say).
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail();
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            fail();
-        done += written;
-    }
-    if (!file.commit())
-        fail();
+    writeWholeFile(path, encoder.encode(text));
 }

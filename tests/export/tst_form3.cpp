@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -67,6 +69,7 @@ private slots:
     void testTextBox();
     void testFocusAndTabOrder();
     void testNoDefaultButton();
+    void testFormatRow();
     void testClosing_data();
     void testClosing();
     void testSelectAll_data();
@@ -107,7 +110,8 @@ void TestForm3::testWindow()
 
     QCOMPARE(form.objectName(), QStringLiteral("Form3"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Esportazione Quadrivo"));
-    const QSize client(px(7725, form.logicalDpiX()), px(8535, form.logicalDpiY()));
+    // The report's window with a row for the formats under its buttons.
+    const QSize client(px(7725, form.logicalDpiX()), px(9195, form.logicalDpiY()));
     QCOMPARE(form.size(), client);
     QCOMPARE(form.minimumSize(), client);
     QCOMPARE(form.maximumSize(), client);
@@ -137,6 +141,12 @@ void TestForm3::testControls_data()
                               << QRect(3000, 7860, 2235, 435) << true;
     QTest::newRow("BtnChiudi") << QStringLiteral("BtnChiudi") << QStringLiteral("&Chiudi")
                                << QRect(6240, 7860, 1215, 435) << true;
+    QTest::newRow("LblFormato") << QStringLiteral("LblFormato") << QStringLiteral("&Formato:")
+                                << QRect(300, 8520, 900, 435) << true;
+    QTest::newRow("CmbFormato") << QStringLiteral("CmbFormato") << QStringLiteral("Testo")
+                                << QRect(1260, 8520, 2535, 435) << false;
+    QTest::newRow("BtnCsv") << QStringLiteral("BtnCsv") << QStringLiteral("Salva CS&V...")
+                            << QRect(5760, 8520, 1695, 435) << true;
 }
 
 void TestForm3::testControls()
@@ -158,6 +168,10 @@ void TestForm3::testControls()
     QCOMPARE(control->font().pointSizeF(), 8.25);
     if (auto *b = qobject_cast<QPushButton *>(control))
         QCOMPARE(b->text(), caption);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        QCOMPARE(label->text(), caption);
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        QCOMPARE(combo->currentText(), caption);
     else
         QCOMPARE(control, form.Text1());
 }
@@ -190,8 +204,9 @@ void TestForm3::testFocusAndTabOrder()
     QVERIFY(showActive(form));
 
     QCOMPARE(QApplication::focusWidget(), button(form, "BtnSelAll"));
-    const QList<QWidget *> order = {button(form, "BtnCopia"), button(form, "BtnChiudi"), form.Text1(),
-                                    button(form, "BtnSelAll")};
+    const QList<QWidget *> order = {
+        button(form, "BtnCopia"), button(form, "BtnChiudi"), form.Text1(), form.findChild<QComboBox *>("CmbFormato"),
+        button(form, "BtnCsv"),   button(form, "BtnSelAll")};
     for (QWidget *next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
@@ -206,11 +221,29 @@ void TestForm3::testNoDefaultButton()
     QVERIFY(showActive(form));
 
     const auto buttons = form.findChildren<QPushButton *>();
-    QCOMPARE(buttons.size(), 3);
+    QCOMPARE(buttons.size(), 4);
     for (const QPushButton *b : buttons) {
         QVERIFY2(!b->isDefault(), qPrintable(b->objectName()));
         QVERIFY2(!b->autoDefault(), qPrintable(b->objectName()));
     }
+}
+
+// The formats in their order, "Testo" first; Alt+F gives the combo box the
+// focus, Alt+V presses "Salva CS&V...".
+void TestForm3::testFormatRow()
+{
+    Form3 form;
+    QVERIFY(showActive(form));
+    auto *combo = form.findChild<QComboBox *>("CmbFormato");
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    QCOMPARE(items, (QStringList{"Testo", "BBCode (forum)", "Markdown (Discord)"}));
+    QCOMPARE(combo->currentIndex(), 0);
+
+    QTest::keyClick(&form, Qt::Key_F, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), combo);
+    QVERIFY(pressAccessKey(&form, button(form, "BtnCsv"), Qt::Key_V));
 }
 
 enum class CloseAction { EscapeOnButton, EscapeInTextBox, ClickChiudi, AltC, CloseBox };

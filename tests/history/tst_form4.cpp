@@ -1,16 +1,20 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // The history window, and the main window's button that opens it.
 #include "app/Form1.h"
+#include "export/window/Form3.h"
 #include "history/window/Form4.h"
+#include "import/Confronto.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Storico.h"
 #include "support/Seed.h"
 #include "support/WindowTestScene.h"
+#include "ui/TextBox.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -76,6 +80,8 @@ private slots:
     void testUnreadableHistoryIsReported();
     void testMainWindowButton();
     void testCompareTwoSnapshots();
+    void testExportCsv();
+    void testPostTellsThePeriod();
 
 private:
     std::unique_ptr<WindowTestScene> m_scene;
@@ -306,6 +312,67 @@ void TestForm4::testCompareTwoSnapshots()
     QCOMPARE(form.grid().Rows(), 4);
     QCOMPARE(queryValue("SELECT SUM(Diff) FROM Membri WHERE Valid=1").toInt(), 1500 - 2000);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM Rilevazioni").toInt(), 4);
+}
+
+// "Esporta CS&V..." after "Co&nfronta", in the row and in the tab order;
+// the whole history into the file chosen, a column per snapshot.
+void TestForm4::testExportCsv()
+{
+    seedHistory();
+    Form4 form;
+    auto *csv = form.findChild<QPushButton *>("BtnCsv");
+    auto *confronta = form.findChild<QPushButton *>("BtnConfronta");
+    auto *chiudi = form.findChild<QPushButton *>("BtnChiudi");
+    QVERIFY(csv);
+    QCOMPARE(csv->text(), QStringLiteral("Esporta CS&V..."));
+    QCOMPARE(csv->shortcut(), QKeySequence("Alt+V"));
+    QVERIFY(csv->font().bold());
+    QCOMPARE(confronta->nextInFocusChain(), csv);
+    QCOMPARE(csv->nextInFocusChain(), chiudi);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(confronta->x() < csv->x() && csv->x() < chiudi->x() && csv->y() == confronta->y());
+
+    QString proposed;
+    const QString path = m_scene->dir.filePath("storico.csv");
+    form.chiediNomeCsv = [&](QWidget *, const QString &suggested) {
+        proposed = suggested;
+        return path;
+    };
+    QTest::mouseClick(csv, Qt::LeftButton);
+    QCOMPARE(proposed, QDir::current().absoluteFilePath("Storico.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBFNick;Madre;Grado;01/11/2026 10:00 Iniziale;08/11/2026 10:00 "
+                                        "Finale;15/11/2026 10:00 Iniziale;22/11/2026 10:00 Finale;Giorni fermo\r\n"
+                                        "Lupo;[1];Capo;1000;1500;1500;2500;0\r\n"
+                                        "Volpe;[3];Capo;500;600;;;0\r\n"
+                                        "Orso;[2];Capo;90000;89000;89000;88000;0\r\n"));
+}
+
+// After a comparison of the first snapshot with the last, the forum post of
+// "E&sporta" names their dates, read from the history behind the grid.
+void TestForm4::testPostTellsThePeriod()
+{
+    seedHistory();
+    {
+        DataControl data;
+        data.setDatabaseName(Membri::fileName());
+        confrontaRilevazioni(data, {1, "2026-11-01T10:00:00", 1}, {4, "2026-11-22T10:00:00", 2});
+    }
+    Form1 form;
+    QString post;
+    QTimer::singleShot(0, &form, [&] {
+        auto *export_ = qobject_cast<Form3 *>(QApplication::activeModalWidget());
+        QVERIFY(export_);
+        const auto close = qScopeGuard([export_] { export_->close(); });
+        export_->findChild<QComboBox *>("CmbFormato")->setCurrentIndex(Form3::BBCode);
+        post = export_->Text1()->Text();
+    });
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnEsporta"), Qt::LeftButton);
+    QVERIFY2(post.startsWith("[b]Classifica dell'alleanza dal 01/11/2026 al 22/11/2026 (21 giorni)[/b]\r\n"),
+             qPrintable(post));
+    QVERIFY2(post.endsWith("[b]Usciti[/b]\r\nVolpe: 500\r\n"), qPrintable(post));
 }
 
 QTEST_MAIN(TestForm4)

@@ -2,6 +2,7 @@
 #include "history/window/Form4.h"
 
 #include "core/Failure.h"
+#include "history/CsvStorico.h"
 #include "history/window/GraficoStorico.h"
 #include "history/window/TabelleStorico.h"
 #include "import/Confronto.h"
@@ -9,6 +10,7 @@
 #include "store/Storico.h"
 #include "ui/AppIcon.h"
 #include "ui/CenterForm.h"
+#include "ui/FileDialogs.h"
 #include "ui/Guarded.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalForm.h"
@@ -75,9 +77,10 @@ Form4::Form4(QWidget *parent)
     BtnSalva = addCommandButton(this, "BtnSalva", "Salva &immagine...", 0, 0, 1815, 435);
     BtnElimina = addCommandButton(this, "BtnElimina", "&Elimina rilevazione", 0, 0, 1935, 435);
     BtnConfronta = addCommandButton(this, "BtnConfronta", "Co&nfronta", 0, 0, 1935, 435);
+    BtnCsv = addCommandButton(this, "BtnCsv", "Esporta CS&V...", 0, 0, 1935, 435);
     BtnChiudi = addCommandButton(this, "BtnChiudi", "&Chiudi", 0, 0, 1215, 435);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {BtnCopia, BtnSalva, BtnElimina, BtnConfronta}) {
+    for (QPushButton *button : {BtnCopia, BtnSalva, BtnElimina, BtnConfronta, BtnCsv}) {
         button->setMinimumSize(button->size());
         buttons->addWidget(button);
     }
@@ -94,12 +97,14 @@ Form4::Form4(QWidget *parent)
     QWidget::setTabOrder(BtnCopia, BtnSalva);
     QWidget::setTabOrder(BtnSalva, BtnElimina);
     QWidget::setTabOrder(BtnElimina, BtnConfronta);
-    QWidget::setTabOrder(BtnConfronta, BtnChiudi);
+    QWidget::setTabOrder(BtnConfronta, BtnCsv);
+    QWidget::setTabOrder(BtnCsv, BtnChiudi);
 
     connect(BtnCopia, &QPushButton::clicked, this, &Form4::BtnCopia_Click);
     connect(BtnSalva, &QPushButton::clicked, this, &Form4::BtnSalva_Click);
     connect(BtnElimina, &QPushButton::clicked, this, &Form4::BtnElimina_Click);
     connect(BtnConfronta, &QPushButton::clicked, this, &Form4::BtnConfronta_Click);
+    connect(BtnCsv, &QPushButton::clicked, this, &Form4::BtnCsv_Click);
     connect(BtnChiudi, &QPushButton::clicked, this, &Form4::BtnChiudi_Click);
     connect(TblMembri->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { disegnaGrafico(); });
     connect(TblRilevazioni->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -109,6 +114,7 @@ Form4::Form4(QWidget *parent)
         return QFileDialog::getSaveFileName(parent, QStringLiteral("Salva immagine del grafico"), proposed,
                                             QStringLiteral("Immagini PNG (*.png)"));
     };
+    chiediNomeCsv = chiediFileCsv;
 
     Data1.setDatabaseName(Membri::fileName());
 
@@ -183,6 +189,7 @@ void Form4::aggiornaPulsanti()
     const bool any = !m_quadro.rilevazioni.empty();
     BtnCopia->setEnabled(any);
     BtnSalva->setEnabled(any);
+    BtnCsv->setEnabled(any);
     const qsizetype scelte = rilevazioniSelezionate().size();
     BtnElimina->setEnabled(any && scelte == 1);
     BtnConfronta->setEnabled(scelte == 2);
@@ -277,6 +284,13 @@ void Form4::BtnConfronta_Click()
     }
     // A snapshot may be gone: the window shows the file as it is now.
     runGuarded(this, [this] { carica(); });
+}
+
+void Form4::BtnCsv_Click()
+{
+    const QString path = chiediNomeCsv(this, QDir::current().absoluteFilePath(QStringLiteral("Storico.csv")));
+    if (!path.isEmpty())
+        runGuarded(this, [&] { StoricoDati::salvaCsvStorico(path, m_quadro, QLocale()); });
 }
 
 void Form4::BtnChiudi_Click()

@@ -31,6 +31,8 @@ public:
     /// Asks where the chart's image goes, starting from the proposed path;
     /// an empty answer cancels. A file dialog unless replaced.
     std::function<QString(QWidget *parent, const QString &proposed)> chiediNomeImmagine;
+    /// Asks where the history's CSV file goes, in the same way.
+    std::function<QString(QWidget *parent, const QString &proposed)> chiediNomeCsv;
 
     /// The chart as it is drawn now.
     QImage immagineGrafico() const;
@@ -44,6 +46,7 @@ private slots:
     void BtnSalva_Click();
     void BtnElimina_Click();
     void BtnConfronta_Click();
+    void BtnCsv_Click();
     void BtnChiudi_Click();
 
 private:
@@ -65,6 +68,7 @@ private:
     QPushButton *BtnSalva = nullptr;
     QPushButton *BtnElimina = nullptr;
     QPushButton *BtnConfronta = nullptr;
+    QPushButton *BtnCsv = nullptr;
     QPushButton *BtnChiudi = nullptr;
 
     QSortFilterProxyModel *m_ordineRilevazioni = nullptr;
