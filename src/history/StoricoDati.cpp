@@ -30,14 +30,18 @@ qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
         --inizio;
     if (inizio == sue.size() - 1)
         return 0;
-    const QDateTime &da = quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].rilevazione)].quando;
-    const QDateTime &a = quadro.rilevazioni[static_cast<std::size_t>(sue.back().rilevazione)].quando;
+    return contaGiorni(quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].rilevazione)].quando,
+                       quadro.rilevazioni[static_cast<std::size_t>(sue.back().rilevazione)].quando);
+}
+
+} // namespace
+
+qint64 contaGiorni(const QDateTime &da, const QDateTime &a)
+{
     if (!da.isValid() || !a.isValid())
         return 0;
     return std::max<qint64>(0, da.secsTo(a) / 86400);
 }
-
-} // namespace
 
 Quadro componi(const Storico::Storia &storia)
 {
@@ -125,8 +129,8 @@ Quadro componi(const Storico::Storia &storia)
         std::sort(primaVoce, fine, [](const Voce &a, const Voce &b) {
             return a.rilevazione != b.rilevazione ? a.rilevazione > b.rilevazione : a.riga < b.riga;
         });
-        fine = std::unique(primaVoce, fine,
-                           [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; });
+        fine =
+            std::unique(primaVoce, fine, [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; });
         const std::span<const Voce> sue(&*primaVoce, static_cast<std::size_t>(fine - primaVoce));
         const Voce &prima = sue.front();
         const Voce &ultimaVoce = sue.back();

@@ -42,8 +42,9 @@ struct RigaMadre
     qint64 ultima = 0;            // score in the latest one
     qint64 variazione = 0;
     int rilevazioni = 0;
-    /// Whole days its score has stood still: from the first of the run of
-    /// equal scores that ends its course to the last snapshot holding it;
+    /// Whole days (contaGiorni) its score has stood still: from the first
+    /// of the run of equal scores that ends its course to the last snapshot
+    /// holding it;
     /// 0 when the latest score differs from the one before, or when the
     /// time of either does not read or runs backwards.
     qint64 giorniFermo = 0;
@@ -60,6 +61,10 @@ struct Quadro
     /// lowest, then by Madre.
     std::vector<RigaMadre> madri;
 };
+
+/// Whole days from da to a; 0 when a is not later by a whole day, or when
+/// either is invalid.
+qint64 contaGiorni(const QDateTime &da, const QDateTime &a);
 
 /// Works out the window's contents, but the members' Nick and Grado, in
 /// time linear in the history's size (a sort of each member's few lines
