@@ -21,8 +21,8 @@ struct Voce
 };
 
 // Whole days from the first of the run of equal scores at the end of a
-// planet's course (oldest first) to its last snapshot; only time counts,
-// not how many snapshots the run holds.
+// planet's course (oldest first) to its last snapshot; only the calendar
+// counts, not how many snapshots the run holds.
 qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
 {
     std::size_t inizio = sue.size() - 1;
@@ -40,7 +40,10 @@ qint64 contaGiorni(const QDateTime &da, const QDateTime &a)
 {
     if (!da.isValid() || !a.isValid())
         return 0;
-    return std::max<qint64>(0, da.secsTo(a) / 86400);
+    // Dates and times of day as the clock showed them: a change of the
+    // clock between the two neither adds a day nor takes one away.
+    const qint64 giorni = da.date().daysTo(a.date()) - (a.time() < da.time() ? 1 : 0);
+    return std::max<qint64>(0, giorni);
 }
 
 Quadro componi(const Storico::Storia &storia)

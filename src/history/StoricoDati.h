@@ -42,11 +42,11 @@ struct RigaMadre
     qint64 ultima = 0;            // score in the latest one
     qint64 variazione = 0;
     int rilevazioni = 0;
-    /// Whole days (contaGiorni) its score has stood still: from the first
-    /// of the run of equal scores that ends its course to the last snapshot
-    /// holding it;
-    /// 0 when the latest score differs from the one before, or when the
-    /// time of either does not read or runs backwards.
+    /// Whole calendar days (contaGiorni) its score has stood still: from
+    /// the first of the run of equal scores that ends its course to the
+    /// last snapshot holding it; 0 when the latest score differs from the
+    /// one before, or when the time of either does not read or runs
+    /// backwards.
     qint64 giorniFermo = 0;
     /// Its score in every snapshot holding it, oldest first: the index of
     /// the snapshot in Quadro::rilevazioni, and the score.
@@ -62,8 +62,10 @@ struct Quadro
     std::vector<RigaMadre> madri;
 };
 
-/// Whole days from da to a; 0 when a is not later by a whole day, or when
-/// either is invalid.
+/// Whole calendar days from da to a, local times as stored: the days
+/// between their dates, one less when a's time of day is earlier than da's,
+/// so that a week is 7 days whatever the clock did in between; 0 when a is
+/// not later by a whole day, or when either is invalid.
 qint64 contaGiorni(const QDateTime &da, const QDateTime &a);
 
 /// Works out the window's contents, but the members' Nick and Grado, in
