@@ -38,10 +38,12 @@ qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
 
 qint64 contaGiorni(const QDateTime &da, const QDateTime &a)
 {
-    if (!da.isValid() || !a.isValid())
-        return 0;
     // Dates and times of day as the clock showed them: a change of the
-    // clock between the two neither adds a day nor takes one away.
+    // clock between the two neither adds a day nor takes one away, and a
+    // time in the hour the clock skips (not valid as a moment here) still
+    // has its day.
+    if (!da.date().isValid() || !da.time().isValid() || !a.date().isValid() || !a.time().isValid())
+        return 0;
     const qint64 giorni = da.date().daysTo(a.date()) - (a.time() < da.time() ? 1 : 0);
     return std::max<qint64>(0, giorni);
 }

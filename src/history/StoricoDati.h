@@ -65,7 +65,7 @@ struct Quadro
 /// Whole calendar days from da to a, local times as stored: the days
 /// between their dates, one less when a's time of day is earlier than da's,
 /// so that a week is 7 days whatever the clock did in between; 0 when a is
-/// not later by a whole day, or when either is invalid.
+/// not later by a whole day, or when either lacks a valid date or time.
 qint64 contaGiorni(const QDateTime &da, const QDateTime &a);
 
 /// Works out the window's contents, but the members' Nick and Grado, in

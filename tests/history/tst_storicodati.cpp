@@ -237,6 +237,7 @@ void TestStoricoDati::testContaGiorni_data()
         {"week across autumn", "2024-10-21T12:00:00", "2024-10-28T12:00:00", 7},
         {"day across autumn", "2024-10-26T12:00:00", "2024-10-27T12:00:00", 1},
         {"across autumn, earlier in the day", "2024-10-26T12:00:00", "2024-10-27T11:30:00", 0},
+        {"in the hour skipped in spring", "2024-03-30T02:30:00", "2024-03-31T02:30:00", 1},
         {"across midnight", "2024-01-01T23:00:00", "2024-01-02T01:00:00", 0},
         {"backwards", "2024-01-08T12:00:00", "2024-01-01T12:00:00", 0},
         {"unreadable", "2024-01-01T12:00:00", "ieri", 0},
