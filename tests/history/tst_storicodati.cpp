@@ -264,6 +264,8 @@ void TestStoricoDati::testContaGiorni()
             qunsetenv("TZ");
         ::tzset();
     });
+    if (QDateTime(QDate(2024, 7, 1), QTime(12, 0)).offsetFromUtc() != 2 * 3600)
+        QSKIP("the time zone Europe/Rome is missing here (tzdata)");
 
     QCOMPARE(StoricoDati::contaGiorni(QDateTime::fromString(da, Qt::ISODate), QDateTime::fromString(a, Qt::ISODate)),
              giorni);
