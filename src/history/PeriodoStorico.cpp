@@ -94,7 +94,7 @@ Periodo periodoDellaGriglia(const Quadro &quadro, const GridTexts &grid, const Q
             if (quandoDa.isValid() && quandoA.isValid()) {
                 periodo.dal = giornoEsteso(quandoDa, locale);
                 periodo.al = giornoEsteso(quandoA, locale);
-                periodo.giorni = giorniFra(quandoDa, quandoA);
+                periodo.giorni = contaGiorni(quandoDa, quandoA);
             }
         }
     }

@@ -21,8 +21,8 @@ struct Voce
 };
 
 // Whole days from the first of the run of equal scores at the end of a
-// planet's course (oldest first) to its last snapshot; only time counts,
-// not how many snapshots the run holds.
+// planet's course (oldest first) to its last snapshot; only the calendar
+// counts, not how many snapshots the run holds.
 qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
 {
     std::size_t inizio = sue.size() - 1;
@@ -30,18 +30,22 @@ qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
         --inizio;
     if (inizio == sue.size() - 1)
         return 0;
-    const QDateTime &da = quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].rilevazione)].quando;
-    const QDateTime &a = quadro.rilevazioni[static_cast<std::size_t>(sue.back().rilevazione)].quando;
-    return giorniFra(da, a);
+    return contaGiorni(quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].rilevazione)].quando,
+                       quadro.rilevazioni[static_cast<std::size_t>(sue.back().rilevazione)].quando);
 }
 
 } // namespace
 
-qint64 giorniFra(const QDateTime &da, const QDateTime &a)
+qint64 contaGiorni(const QDateTime &da, const QDateTime &a)
 {
-    if (!da.isValid() || !a.isValid())
+    // Dates and times of day as the clock showed them: a change of the
+    // clock between the two neither adds a day nor takes one away, and a
+    // time in the hour the clock skips (not valid as a moment here) still
+    // has its day.
+    if (!da.date().isValid() || !da.time().isValid() || !a.date().isValid() || !a.time().isValid())
         return 0;
-    return std::max<qint64>(0, da.secsTo(a) / 86400);
+    const qint64 giorni = da.date().daysTo(a.date()) - (a.time() < da.time() ? 1 : 0);
+    return std::max<qint64>(0, giorni);
 }
 
 Quadro componi(const Storico::Storia &storia)
@@ -130,8 +134,8 @@ Quadro componi(const Storico::Storia &storia)
         std::sort(primaVoce, fine, [](const Voce &a, const Voce &b) {
             return a.rilevazione != b.rilevazione ? a.rilevazione > b.rilevazione : a.riga < b.riga;
         });
-        fine = std::unique(primaVoce, fine,
-                           [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; });
+        fine =
+            std::unique(primaVoce, fine, [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; });
         const std::span<const Voce> sue(&*primaVoce, static_cast<std::size_t>(fine - primaVoce));
         const Voce &prima = sue.front();
         const Voce &ultimaVoce = sue.back();

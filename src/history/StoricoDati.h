@@ -42,10 +42,11 @@ struct RigaMadre
     qint64 ultima = 0;            // score in the latest one
     qint64 variazione = 0;
     int rilevazioni = 0;
-    /// Whole days its score has stood still: from the first of the run of
-    /// equal scores that ends its course to the last snapshot holding it;
-    /// 0 when the latest score differs from the one before, or when the
-    /// time of either does not read or runs backwards.
+    /// Whole calendar days (contaGiorni) its score has stood still: from
+    /// the first of the run of equal scores that ends its course to the
+    /// last snapshot holding it; 0 when the latest score differs from the
+    /// one before, or when the time of either does not read or runs
+    /// backwards.
     qint64 giorniFermo = 0;
     /// Its score in every snapshot holding it, oldest first: the index of
     /// the snapshot in Quadro::rilevazioni, and the score.
@@ -61,6 +62,12 @@ struct Quadro
     std::vector<RigaMadre> madri;
 };
 
+/// Whole calendar days from da to a, local times as stored: the days
+/// between their dates, one less when a's time of day is earlier than da's,
+/// so that a week is 7 days whatever the clock did in between; 0 when a is
+/// not later by a whole day, or when either lacks a valid date or time.
+qint64 contaGiorni(const QDateTime &da, const QDateTime &a);
+
 /// Works out the window's contents, but the members' Nick and Grado, in
 /// time linear in the history's size (a sort of each member's few lines
 /// aside). Score rows of an unknown snapshot are left out.
@@ -70,10 +77,6 @@ Quadro componi(const Storico::Storia &storia);
 QList<qint64> rilevazioniDeiNomi(const Quadro &quadro);
 /// Gives each member Nick and Grado of its line in its latest snapshot.
 void assegnaNomi(Quadro &quadro, const std::vector<Storico::Nome> &nomi);
-
-/// Whole days from one snapshot's time to a later one's; 0 when either
-/// does not read or the second is earlier. Giorni fermo counts by it.
-qint64 giorniFra(const QDateTime &da, const QDateTime &a);
 
 /// "Data": the date and time in the locale's short format, or Quando as
 /// stored when it does not read as one.

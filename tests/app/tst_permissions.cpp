@@ -1,13 +1,12 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // Files and folders the program may not write or read. Permissions do not
-// bind the superuser, so when started as root this test runs itself again
-// as an ordinary user.
+// bind the superuser, so when started as root this test runs as nobody.
 #include "app/Form1.h"
 #include "core/Failure.h"
-#include "ranking/Module1.h"
 #include "export/Report.h"
 #include "history/window/Form4.h"
 #include "import/window/Form2.h"
+#include "ranking/Module1.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/ReadOnlyFile.h"
@@ -24,16 +23,21 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
-#include <climits>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <grp.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 #endif
 
 namespace {
@@ -42,6 +46,8 @@ constexpr QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevi
 constexpr QFileDevice::Permissions readOnlyFolder = readOnly | QFileDevice::ExeOwner | QFileDevice::ExeUser;
 constexpr QFileDevice::Permissions readWrite = readOnly | QFileDevice::WriteOwner | QFileDevice::WriteUser;
 constexpr QFileDevice::Permissions readWriteFolder = readOnlyFolder | QFileDevice::WriteOwner | QFileDevice::WriteUser;
+constexpr QFileDevice::Permissions everyoneEnters =
+    readWriteFolder | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
 
 // How many files of the folder this process holds open, where the system
 // shows its open files; -1 elsewhere.
@@ -107,6 +113,12 @@ class TestPermissions : public QObject
 {
     Q_OBJECT
 
+public:
+    explicit TestPermissions(const QString &child)
+        : m_child(child)
+    {
+    }
+
 private slots:
     void init();
     void cleanup();
@@ -118,6 +130,7 @@ private slots:
     void testUnreadableAndUnwritableSampleFile();
 
 private:
+    QString m_child; // the program of the second process
     std::unique_ptr<WindowTestScene> m_scene;
 };
 
@@ -126,6 +139,15 @@ void TestPermissions::init()
     Module1::TipoDati = 1;
     m_scene = std::make_unique<WindowTestScene>();
     QVERIFY(m_scene->dir.isValid());
+    // The superuser, or a process holding its capabilities, reads a file
+    // that no one may read: then nothing here can be checked.
+    const QString probe = m_scene->dir.filePath("prova");
+    QVERIFY(m_scene->dir.write("prova", "x") && QFile::setPermissions(probe, {}));
+    const bool bind = !QFile(probe).open(QIODevice::ReadOnly);
+    QVERIFY(QFile::remove(probe));
+    if (!bind)
+        QSKIP("permissions do not bind this process, which reads a file of mode 000 "
+              "(root, where the user nobody cannot be taken)");
 }
 
 void TestPermissions::cleanup()
@@ -184,7 +206,7 @@ void TestPermissions::testReadOnlyDatabase()
     }
     if (log) {
         QProcess writer;
-        writer.setProgram(QStringLiteral(QUADRIVO_CHILD));
+        writer.setProgram(m_child);
         writer.setArguments({"registro", "UPDATE Membri SET Punti2=2500,Per=150,Diff=1500 WHERE Madre='[1]'",
                              "INSERT INTO Rilevazioni (Id,Quando,Tipo) VALUES (3,'2026-11-15T10:00:00',2)",
                              "INSERT INTO Punteggi (Rilevazione,Riga,Nick,Madre,Grado,Punti) "
@@ -359,33 +381,50 @@ void TestPermissions::testUnreadableAndUnwritableSampleFile()
 
 int main(int argc, char *argv[])
 {
+    QString child = QStringLiteral(QUADRIVO_CHILD);
 #ifdef Q_OS_UNIX
+    // As root the tests run in a process of their own as nobody, who may
+    // not enter the checkout (a home folder of mode 700): it starts a copy
+    // of the second program, which loads nothing from the checkout, from
+    // a folder anyone may enter, removed here once the tests are over.
+    std::optional<QTemporaryDir> copy;
     if (::geteuid() == 0) {
-        char self[PATH_MAX];
-        const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-        if (n <= 0) {
-            std::perror("readlink");
+        copy.emplace();
+        const QString copied = copy->filePath(QFileInfo(child).fileName());
+        if (!copy->isValid() || !QFile::copy(child, copied) || !QFile::setPermissions(copy->path(), everyoneEnters)
+            || !QFile::setPermissions(copied, everyoneEnters)) {
+            std::fprintf(stderr, "cannot copy %s into %s\n", qPrintable(child), qPrintable(copy->path()));
             return 1;
         }
-        self[n] = '\0';
-        std::vector<char *> args = {const_cast<char *>("setpriv"),
-                                    const_cast<char *>("--reuid=65534"),
-                                    const_cast<char *>("--regid=65534"),
-                                    const_cast<char *>("--clear-groups"),
-                                    const_cast<char *>("--"),
-                                    self};
-        for (int i = 1; i < argc; ++i)
-            args.push_back(argv[i]);
-        args.push_back(nullptr);
-        ::setenv("HOME", "/tmp", 1);
-        ::unsetenv("XDG_RUNTIME_DIR");
-        ::execvp("setpriv", args.data());
-        std::perror("setpriv");
-        return 1;
+        std::fflush(nullptr);
+        const pid_t pid = ::fork();
+        if (pid < 0) {
+            std::perror("fork");
+            return 1;
+        }
+        if (pid > 0) {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0)
+                if (errno != EINTR)
+                    return 1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        copy->setAutoRemove(false);
+        child = copied;
+        // Where nobody cannot be had (a namespace that maps no such user),
+        // the tests stay root and skip, saying why.
+        if (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
+            && ::setresuid(65534, 65534, 65534) == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            ::setenv("HOME", "/tmp", 1);
+            ::unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            std::perror("nobody");
+        }
     }
 #endif
     QApplication app(argc, argv);
-    TestPermissions test;
+    TestPermissions test(child);
     return QTest::qExec(&test, argc, argv);
 }
 

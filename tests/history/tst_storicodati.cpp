@@ -4,8 +4,11 @@
 #include "history/ModelloRilevazioni.h"
 #include "history/StoricoDati.h"
 
+#include <QScopeGuard>
 #include <QSortFilterProxyModel>
 #include <QTest>
+
+#include <ctime>
 
 namespace {
 
@@ -77,6 +80,8 @@ private slots:
     void testChartSeries();
     void testOrderIsTheOrderTaken();
     void testGiorniFermo();
+    void testContaGiorni_data();
+    void testContaGiorni();
 };
 
 void TestStoricoDati::testTables_data()
@@ -195,12 +200,18 @@ void TestStoricoDati::testOrderIsTheOrderTaken()
 void TestStoricoDati::testGiorniFermo()
 {
     Storico::Storia s;
-    s.rilevazioni = {{1, "2026-01-01T12:00:00", 1}, {2, "2026-01-03T12:00:00", 2}, {3, "2026-01-10T11:59:59", 1},
-                     {4, "2026-01-10T12:05:00", 2}, {5, "2026-01-10T11:00:00", 1}};
+    s.rilevazioni = {{1, "2026-01-01T12:00:00", 1},
+                     {2, "2026-01-03T12:00:00", 2},
+                     {3, "2026-01-10T11:59:59", 1},
+                     {4, "2026-01-10T12:05:00", 2},
+                     {5, "2026-01-10T11:00:00", 1}};
     const std::pair<const char *, std::vector<std::pair<qint64, qint64>>> planets[] = {
-        {"A", {{1, 10}, {2, 10}, {3, 10}, {4, 10}}}, {"B", {{1, 5}, {2, 7}, {4, 7}}},
-        {"C", {{1, 1}, {2, 1}, {3, 1}, {4, 2}}},     {"D", {{3, 9}}},
-        {"E", {{1, 3}, {3, 3}}},                     {"G", {{4, 4}, {5, 4}}}};
+        {"A", {{1, 10}, {2, 10}, {3, 10}, {4, 10}}},
+        {"B", {{1, 5}, {2, 7}, {4, 7}}},
+        {"C", {{1, 1}, {2, 1}, {3, 1}, {4, 2}}},
+        {"D", {{3, 9}}},
+        {"E", {{1, 3}, {3, 3}}},
+        {"G", {{4, 4}, {5, 4}}}};
     for (const auto &[madre, scores] : planets)
         for (const auto &[id, punti] : scores)
             s.punteggi.push_back({id, 1, QString::fromLatin1(madre), punti});
@@ -208,6 +219,60 @@ void TestStoricoDati::testGiorniFermo()
     for (const StoricoDati::RigaMadre &m : StoricoDati::componi(s).madri)
         giorni.insert(m.madre, m.giorniFermo);
     QCOMPARE(giorni, (QMap<QString, qint64>{{"A", 9}, {"B", 7}, {"C", 0}, {"D", 0}, {"E", 8}, {"G", 0}}));
+}
+
+void TestStoricoDati::testContaGiorni_data()
+{
+    QTest::addColumn<QString>("da");
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<qint64>("giorni");
+    // Italy's clocks went forward on 31 March 2024 and back on 27 October.
+    const struct
+    {
+        const char *name, *da, *a;
+        qint64 giorni;
+    } rows[] = {
+        {"week across spring", "2024-03-25T12:00:00", "2024-04-01T12:00:00", 7},
+        {"day across spring", "2024-03-30T12:00:00", "2024-03-31T12:00:00", 1},
+        {"week across autumn", "2024-10-21T12:00:00", "2024-10-28T12:00:00", 7},
+        {"day across autumn", "2024-10-26T12:00:00", "2024-10-27T12:00:00", 1},
+        {"across autumn, earlier in the day", "2024-10-26T12:00:00", "2024-10-27T11:30:00", 0},
+        {"in the hour skipped in spring", "2024-03-30T02:30:00", "2024-03-31T02:30:00", 1},
+        {"across midnight", "2024-01-01T23:00:00", "2024-01-02T01:00:00", 0},
+        {"backwards", "2024-01-08T12:00:00", "2024-01-01T12:00:00", 0},
+        {"unreadable", "2024-01-01T12:00:00", "ieri", 0},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.name) << QString::fromLatin1(r.da) << QString::fromLatin1(r.a) << r.giorni;
+}
+
+// Calendar days where the clock changes, counted alike by the members'
+// table.
+void TestStoricoDati::testContaGiorni()
+{
+    QFETCH(QString, da);
+    QFETCH(QString, a);
+    QFETCH(qint64, giorni);
+    const QByteArray tz = qgetenv("TZ");
+    const bool hadTz = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", "Europe/Rome");
+    ::tzset();
+    const auto restore = qScopeGuard([&] {
+        if (hadTz)
+            qputenv("TZ", tz);
+        else
+            qunsetenv("TZ");
+        ::tzset();
+    });
+    if (QDateTime(QDate(2024, 7, 1), QTime(12, 0)).offsetFromUtc() != 2 * 3600)
+        QSKIP("the time zone Europe/Rome is missing here (tzdata)");
+
+    QCOMPARE(StoricoDati::contaGiorni(QDateTime::fromString(da, Qt::ISODate), QDateTime::fromString(a, Qt::ISODate)),
+             giorni);
+    Storico::Storia s;
+    s.rilevazioni = {{1, da, 1}, {2, a, 2}};
+    s.punteggi = {{1, 1, "[1:1:1]", 100}, {2, 1, "[1:1:1]", 100}};
+    QCOMPARE(StoricoDati::componi(s).madri.at(0).giorniFermo, giorni);
 }
 
 QTEST_GUILESS_MAIN(TestStoricoDati)
