@@ -59,6 +59,7 @@ private slots:
     void testWordsOfOneRankShareAReading();
     void testDeletedFileIsReportedThenCreatedAgain();
     void testLinkIsReadAtEveryCall();
+    void testUnknownFileSystemIsReadAtEveryCall();
     void testEditByAnotherProcessDuringAnImport();
     void testFileMountedOverIsSeenAtTheNextImport();
 };
@@ -258,9 +259,18 @@ void TestCercaGrado::testDeletedFileIsReportedThenCreatedAgain()
         QVERIFY2(missing.contains(QStringLiteral("file non trovato")), qPrintable(missing));
         QTRY_COMPARE(fileErrorOf([&] { gradi.CercaGrado("Capo"); }), missing);
 
+        // The file back is read at once, and from memory again once the
+        // folder's news of it arrives.
         QVERIFY(dir.write("Gradi.txt", "Membro\r\n"));
         QVERIFY(gradi.CercaGrado("Membro"));
         QVERIFY(!gradi.CercaGrado("Capo"));
+        const auto readsOfTwoCalls = [&gradi] {
+            const int before = gradi.letture();
+            gradi.CercaGrado("Membro");
+            gradi.CercaGrado("Membro");
+            return gradi.letture() - before;
+        };
+        QTRY_COMPARE(readsOfTwoCalls(), 0);
     }
     // Nothing is left open: neither the file nor the watches.
     QCOMPARE(openFiles(), openBefore);
@@ -283,6 +293,20 @@ void TestCercaGrado::testLinkIsReadAtEveryCall()
     QVERIFY(gradi.CercaGrado("Membro"));
     QVERIFY(!gradi.CercaGrado("Capo"));
     QCOMPARE(gradi.letture(), 3);
+}
+
+// A file system not known to be local, as a network share is, may change
+// with no news: the file is read at every call. A ramfs stands in for it.
+void TestCercaGrado::testUnknownFileSystemIsReadAtEveryCall()
+{
+    TempWorkDir dir;
+    QProcess child;
+    child.start(QStringLiteral(QUADRIVO_CHILD), {QStringLiteral("ramrank"), QStringLiteral("Capo")});
+    QVERIFY(child.waitForFinished(30000));
+    if (child.exitStatus() == QProcess::NormalExit && child.exitCode() == 77)
+        QSKIP("no file system can be mounted here");
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, child.readAllStandardError());
+    QCOMPARE(child.readAllStandardOutput(), QByteArray("Capo=1 letture=1\nCapo=0 letture=2\n"));
 }
 
 // Another program saves the rank list in place while an import runs: that
