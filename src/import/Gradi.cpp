@@ -125,7 +125,7 @@ void Gradi::arm()
     const QString folderPath = file.absolutePath();
 
     // One watcher for the object's life, its watches renewed at each read:
-    // a watch follows the file it was set on, not the name.
+    // on Linux a watch follows the file it was set on, not the name.
     if (!m_watcher) {
         m_watcher = std::make_unique<QFileSystemWatcher>();
         // The rank being read when news comes is answered to its end from

@@ -16,13 +16,14 @@ class QFileSystemWatcher;
 /// The proof has two parts. A QFileSystemWatcher on the file and on its
 /// folder, both set before the file is read, reports changes whenever the
 /// event loop runs, that is while the entry window waits between imports;
-/// any news drops the names. The stamp of the file taken before it is read
-/// (where the name leads, size, times of change and birth, the volume it
-/// lies on) is compared with the file as it is when an import starts
-/// (verificaFile), which drops the names on any difference: it sees what
-/// came while no event loop ran, a file mounted over the name, a change of
-/// the current folder. So the names stand for the whole of an import; a
-/// change during an import is seen when the next import starts.
+/// after any news the next rank reads the file again. The stamp of the file
+/// taken before it is read (where the name leads, size, times of
+/// modification, change and birth, the volume it lies on) is compared with
+/// the file as it is when an import starts (verificaFile), which drops the
+/// names on any difference: it sees what came while no event loop ran, a
+/// file mounted over the name, a change of the current folder. So the
+/// names stand for the whole of an import; a change during an import is
+/// seen when the next import starts.
 ///
 /// Where there is no proof (a path with a folder part, a watch that cannot
 /// be set, a symbolic link, something that is not a plain file, a file
