@@ -5,28 +5,30 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
+
+class QFileSystemWatcher;
+
 /// The rank list for the life of the entry window. It answers exactly as
 /// CercaGrado(phrase, path) does, but keeps the names in memory while the
-/// system proves that the file has not changed since it was read.
+/// file is proved unchanged since it was read.
 ///
-/// The proof, on Linux, is an inotify watch on the file and on the current
-/// folder, both set before the file is read and looked at, without waiting,
-/// once a rank: at every call but one that only adds words to the phrase
-/// just answered "no", which the parser asks while the same rank grows and
-/// which is answered from the same reading. Any news about the file or
-/// about what its name points to, a change of the folder itself, an
-/// overflowing event queue or a failure drops the names, and the file is
-/// read again. Where there is no proof (another system, a watch that
-/// cannot be set, a path with a folder part, a symbolic link, something
-/// that is not a plain file, a file system not known to be local), every
-/// call reads the file as CercaGrado does, and fails as it does.
+/// The proof has two parts. A QFileSystemWatcher on the file and on its
+/// folder, both set before the file is read, reports changes whenever the
+/// event loop runs, that is while the entry window waits between imports;
+/// after any news the next rank reads the file again. The stamp of the file
+/// taken before it is read (where the name leads, size, times of
+/// modification, change and birth, the volume it lies on) is compared with
+/// the file as it is when an import starts (verificaFile), which drops the
+/// names on any difference: it sees what came while no event loop ran, a
+/// file mounted over the name, a change of the current folder. So the
+/// names stand for the whole of an import; a change during an import is
+/// seen when the next import starts.
 ///
-/// The current folder must stay the same while the object lives, as it does
-/// during an import: a change of folder is no event, and asking the system
-/// for the folder at every call would cost as much as the watch itself.
-/// Writes through a shared memory mapping of the file are the one change
-/// inotify does not report; text editors do not write that way. A file
-/// mounted over the name is no event either: verificaFile() catches it.
+/// Where there is no proof (a path with a folder part, a watch that cannot
+/// be set, a symbolic link, something that is not a plain file, a file
+/// system not known to be local such as a network drive), every call reads
+/// the file as CercaGrado does, and fails as it does.
 class Gradi
 {
 public:
@@ -40,34 +42,44 @@ public:
     /// case aside, as CercaGrado(phrase, path). Throws UserError.
     bool CercaGrado(const QString &phrase);
 
-    /// Proves again that the name leads to the file the names were read
-    /// from, the same device and inode, and drops the names when it does
-    /// not: a file mounted over the name sends no event. An import calls it
-    /// when it starts (one system call; a mount in the middle of an import
-    /// is seen by the next). Where the file gave no inode, the names are
-    /// read again at every import.
+    /// Proves again, when an import starts, that the file is the one the
+    /// names were read from, and drops them when its stamp differs. Where
+    /// the names are not kept, the next call looks again for a proof.
     void verificaFile();
 
     /// How many times the file has been read so far.
     int letture() const { return m_letture; }
 
 private:
-    bool unchanged();
+    // What is compared of the file: unchanged when every field is.
+    struct Stamp
+    {
+        QString path; // absolute: the current folder is part of the name
+        bool plain = false;
+        qint64 size = -1;
+        qint64 modified = 0; // times in ms since the epoch
+        qint64 changed = 0;
+        qint64 born = 0;
+        QString volume; // the root and device of the volume it lies on
+        QByteArray device;
+        bool local = false; // a file system known to be local
+
+        bool operator==(const Stamp &) const = default;
+    };
+
+    static Stamp stampOf(const QString &path);
     void arm();
-    bool drain();
+    void drop();
 
     QString m_path;
-    QByteArray m_name;           // the file name to watch; empty when not watched
+    bool m_bare = false;         // a bare file name, the one kind watched
     QSet<QString> m_names;       // lower-cased, valid while m_loaded
     QString m_lowered;           // the phrase looked up, lower-cased
     QString m_asked;             // the phrase before it, then the room for the next
     bool m_lastNotFound = false; // the last phrase was looked up and not found
-    bool m_armed = false;        // the watches stand for the last read
+    bool m_armed = false;        // the outcome of the last arm still stands
     bool m_loaded = false;       // the names are those of the last read
     int m_letture = 0;
-    quint64 m_device = 0; // the identity of the file read, while m_loaded
-    quint64 m_inode = 0;
-    int m_events = -1; // the inotify instance
-    int m_folderWatch = -1;
-    int m_fileWatch = -1;
+    Stamp m_stamp; // of the file read, while m_loaded
+    std::unique_ptr<QFileSystemWatcher> m_watcher;
 };

@@ -25,6 +25,12 @@
 //                                     Gradi's answers and reads before and
 //                                     after, then CercaGrado's; 77 when it
 //                                     cannot mount
+//   quadrivo_child ramrank PHRASE...  in a mount namespace of its own, over
+//                                     the current folder a ramfs, which Gradi
+//                                     does not know to be local; asks a Gradi
+//                                     with Gradi.txt "Capo", then "Membro";
+//                                     prints its answers; 77 when it cannot
+//                                     mount
 //   quadrivo_child registro SQL...    runs each statement on Quadrivo.mdb,
 //                                     leaving its commits in the log, prints
 //                                     "scritto" and waits to be killed
@@ -256,6 +262,34 @@ int mountOverRankList(const QString &other, const QStringList &phrases)
 #endif
 }
 
+int rankOnUnknownFileSystem(const QStringList &phrases)
+{
+#ifdef Q_OS_LINUX
+    // The folder is entered again to be in the file system over it.
+    const QString folder = QDir::currentPath();
+    if (::mount("ramfs", QFile::encodeName(folder).constData(), "ramfs", 0, nullptr) != 0 || !QDir::setCurrent(folder))
+        return cannotSetUp;
+    try {
+        Gradi gradi;
+        const auto fromGradi = [&gradi](const QString &phrase) { return gradi.CercaGrado(phrase); };
+        QByteArray shown;
+        for (const char *list : {"Capo\r\n", "Membro\r\n"}) {
+            if (rewrite(QStringLiteral("Gradi.txt"), QString::fromLatin1(list)) != 0)
+                return 1;
+            shown += answers(phrases, fromGradi, &gradi) + '\n';
+        }
+        std::fputs(shown.constData(), stdout);
+        return 0;
+    } catch (const UserError &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+#else
+    Q_UNUSED(phrases);
+    return cannotSetUp;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -263,6 +297,7 @@ int main(int argc, char *argv[])
     // A namespace of its own is had only while the process has one thread.
     const bool mounts = (argc == 5 && std::strcmp(argv[1], "save") == 0 && std::strcmp(argv[2], "full") == 0)
                         || (argc > 2 && std::strcmp(argv[1], "mountrank") == 0)
+                        || (argc > 2 && std::strcmp(argv[1], "ramrank") == 0)
                         || (argc == 3 && std::strcmp(argv[1], "fulldisk") == 0);
     if (mounts && !enterOwnMountNamespace())
         return cannotSetUp;
@@ -280,12 +315,14 @@ int main(int argc, char *argv[])
         return saveRefused(args[2], args[3], args[4]);
     if (args.value(1) == QLatin1String("mountrank") && args.size() > 2)
         return mountOverRankList(args[2], args.mid(3));
+    if (args.value(1) == QLatin1String("ramrank") && args.size() > 2)
+        return rankOnUnknownFileSystem(args.mid(2));
     if (args.value(1) == QLatin1String("fulldisk") && args.size() == 3)
         return fullDisk(args[2]);
     if (args.value(1) == QLatin1String("registro"))
         return leaveLog(args.mid(2));
     std::fputs("uso: quadrivo_child import FILE TIPO | lock | write FILE TEXT | storico N | save WAY FILE OLD\n"
-               "     | mountrank OTHER PHRASE... | registro SQL... | fulldisk FOLDER\n",
+               "     | mountrank OTHER PHRASE... | ramrank PHRASE... | registro SQL... | fulldisk FOLDER\n",
                stderr);
     return 64;
 }
