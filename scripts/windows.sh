@@ -6,10 +6,9 @@
 #   [QTCHARTS_SOURCE=qtcharts-everywhere-src-6.4.2.tar.xz] scripts/windows.sh
 #
 # Qt for Windows is built first, once, from Debian's own source packages
-# (qt6-base of the same version as the Linux Qt, and sqlite3 for the SQL
-# driver, since Debian's Qt source leaves SQLite out) and Qt Charts of the
-# same version, with Debian's MinGW-w64 toolchain, and kept outside the
-# repository in
+# (qt6-base of the same version as the Linux Qt, sqlite3 and sqlitecpp of
+# the versions the Linux build links) and Qt Charts of the same version,
+# with Debian's MinGW-w64 toolchain, and kept outside the repository in
 #   ${QUADRIVO_MINGW_CACHE:-~/.cache/quadrivo-mingw}/<qt-version>/
 # A stamp file there marks each finished part, so the next run only
 # rebuilds Quadrivo. The source entry lives in a private apt configuration
@@ -25,7 +24,6 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=${JOBS:-2}
-triplet=x86_64-w64-mingw32
 heavy=(nice -n 19 ionice -c3)
 out="$top/build-windows"
 mkdir -p "$out"
@@ -52,23 +50,12 @@ stage() {
 
 packages=(cmake ninja-build dpkg-dev tcl xz-utils zip nsis
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libsqlite3-dev)
+          qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libsqlite3-dev libsqlitecpp-dev)
 
 stage "pacchetti Debian" "$top/scripts/setup.sh" --no-build "${packages[@]}"
 
-# The Windows Qt has the Linux Qt's version, taken from the installed
-# packages; the sources are fetched in exactly the installed versions.
-source_version() { dpkg-query -W -f='${source:Version}' "$1"; }
-qtbase_src_version=$(source_version qt6-base-dev)
-qtcharts_src_version=$(source_version qt6-charts-dev)
-sqlite_src_version=$(source_version libsqlite3-dev)
-qt_version=${qtbase_src_version#*:}
-qt_version=${qt_version%%[+~-]*}
-
-root=${QUADRIVO_MINGW_CACHE:-$HOME/.cache/quadrivo-mingw}
-cache="$root/$qt_version"       # what is kept: Qt and SQLite for Windows
-qt="$cache/qt"
-sqlite="$cache/sqlite"
+# shellcheck source=scripts/windows-env.sh
+. "$top/scripts/windows-env.sh"
 # Sources and build trees, removed once Qt is complete; a build left half
 # done by an earlier run is resumed, unless it was for another version.
 src="$root/src"
@@ -117,8 +104,8 @@ fetch_source() {
 # --- SQLite for Windows ------------------------------------------------------
 
 # A static library from Debian's sqlite3 source: the amalgamation is
-# generated on this machine (it needs tclsh), then compiled with MinGW; Qt's
-# SQLite driver links it in, so no sqlite DLL ships.
+# generated on this machine (it needs tclsh), then compiled with MinGW; the
+# program links it in, so no sqlite DLL ships.
 build_sqlite() {
     [ ! -f "$cache/sqlite.ok" ] || { echo "già pronto: $sqlite"; return 0; }
     fetch_source sqlite3 "$sqlite_src_version" sqlite || die "sorgente di sqlite3 $sqlite_src_version non disponibile"
@@ -135,20 +122,42 @@ build_sqlite() {
     rm -rf "$b" "${src:?}/sqlite"
 }
 
+# --- SQLiteCpp for Windows ---------------------------------------------------
+
+# The C++ layer the store speaks to SQLite through, from Debian's sqlitecpp
+# source, over the SQLite above: a static library and its CMake package.
+build_sqlitecpp() {
+    [ ! -f "$cache/sqlitecpp.ok" ] || { echo "già pronto: $sqlitecpp"; return 0; }
+    fetch_source sqlitecpp "$sqlitecpp_src_version" sqlitecpp || die "sorgente di sqlitecpp $sqlitecpp_src_version non disponibile"
+    cp "$top/cmake/mingw-w64-x86_64.cmake" "$cache/mingw-w64-x86_64.cmake"
+    local b="$bld/sqlitecpp"
+    rm -rf "$b" "$sqlitecpp"
+    "${heavy[@]}" cmake -S "$src/sqlitecpp" -B "$b" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$cache/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$sqlitecpp" -DSQLITECPP_INTERNAL_SQLITE=OFF \
+        -DSQLITECPP_RUN_CPPLINT=OFF -DSQLITECPP_RUN_CPPCHECK=OFF -DSQLITECPP_BUILD_TESTS=OFF \
+        -DSQLITECPP_BUILD_EXAMPLES=OFF -DSQLITECPP_USE_STACK_PROTECTION=OFF -DSQLITE_OMIT_LOAD_EXTENSION=ON \
+        -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a" > "$b.configure.log" 2>&1 \
+        || { tail -30 "$b.configure.log"; die "configurazione di SQLiteCpp non riuscita (vedi $b.configure.log)"; }
+    "${heavy[@]}" cmake --build "$b" -j"$jobs" > "$b.build.log" 2>&1 \
+        || { tail -30 "$b.build.log"; die "compilazione di SQLiteCpp non riuscita (vedi $b.build.log)"; }
+    cmake --install "$b" > /dev/null || die "installazione di SQLiteCpp non riuscita"
+    echo "$sqlitecpp_src_version" > "$cache/sqlitecpp.ok"
+    rm -rf "$b" "$b".*.log "${src:?}/sqlitecpp"
+}
+
 # --- Qt for Windows ----------------------------------------------------------
 
-# Only what Quadrivo needs: Core, Gui, Widgets, Sql with the SQLite driver,
-# the Windows platform plugin and style. The host tools (moc, rcc, uic) are
+# Only what Quadrivo needs: Core, Gui, Widgets, Test (for the test suite
+# under Wine; the program does not ship it), the Windows platform plugin and
+# style, and the offscreen plugin the tests run on. The host tools (moc, rcc, uic) are
 # Debian's own of the same version, from qt6-base-dev-tools.
 qtbase_options=(
     -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
     -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
-    -DFEATURE_sql=ON -DFEATURE_sql_sqlite=ON -DFEATURE_system_sqlite=ON
-    -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a"
-    -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF
-    -DFEATURE_sql_ibase=OFF -DFEATURE_sql_oci=OFF -DFEATURE_sql_db2=OFF
-    -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_sql=OFF -DFEATURE_testlib=ON
+    -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
     -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF
     # The Windows platform plugin draws text through DirectWrite, which
@@ -246,6 +255,7 @@ cleanup_work() {
 # The Qt Charts source is looked for before the long build of qtbase.
 [ -f "$cache/qtcharts.ok" ] || qtcharts_source
 stage "SQLite per Windows" build_sqlite
+stage "SQLiteCpp per Windows" build_sqlitecpp
 stage "qtbase per Windows" build_qtbase
 stage "qtcharts per Windows" build_qtcharts
 cleanup_work
@@ -259,7 +269,8 @@ build_quadrivo() {
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DQUADRIVO_WERROR=ON \
         -DQUADRIVO_BUILD_TESTS=OFF -DQUADRIVO_BUILD_BENCH=OFF \
-        -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a"
+        -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a" \
+        -DSQLiteCpp_DIR="$sqlitecpp/lib/cmake/SQLiteCpp"
     "${heavy[@]}" cmake --build "$build" -j"$jobs"
 }
 stage "Quadrivo per Windows" build_quadrivo
@@ -325,7 +336,7 @@ EOF
 
 package() {
     rm -rf "$stagedir" "$zipfile"
-    mkdir -p "$stagedir"/{platforms,styles,sqldrivers,imageformats,translations}
+    mkdir -p "$stagedir"/{platforms,styles,imageformats,translations}
     # Where the program is linked depends on the toolchain (Qt's own puts
     # programs at the top of the build tree): it is looked for.
     local exe
@@ -335,7 +346,7 @@ package() {
     $triplet-strip "$stagedir/quadrivo.exe"
     copy_dlls "$stagedir/quadrivo.exe"
     local plugin
-    for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite.dll imageformats/qico.dll; do
+    for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll; do
         cp "$qt/plugins/$plugin" "$stagedir/$plugin"
         copy_dlls "$stagedir/$plugin"
     done

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Builds the whole test suite and the benchmark for 64-bit Windows on the Qt
+# for Windows that scripts/windows.sh keeps in its cache, and runs them
+# under Wine (64-bit, a fresh WINEPREFIX, headless on Qt's offscreen
+# platform).
+#
+#   scripts/windows-tests.sh [--bench [benchmark arguments...]]
+#
+# Each test program runs on its own; its QtTest totals are added up, a
+# skipped test prints its reason, and the run ends with the line
+# "N passed, N failed, N skipped". A program that crashes or gives no
+# totals counts as one failure. With --bench it then runs the benchmark
+# (quadrivo_bench.exe of the same build) with the arguments that
+# follow, its floor measured under the same Wine in the same run.
+# Build in build-windows/tests/, logs in build-windows/tests-log/.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bench=no
+if [ "${1:-}" = --bench ]; then
+    bench=yes
+    shift
+fi
+
+"$top/scripts/setup.sh" --no-build wine wine64 g++-mingw-w64-x86-64-posix qt6-base-dev qt6-charts-dev \
+    libsqlite3-dev libsqlitecpp-dev
+# shellcheck source=scripts/windows-env.sh
+. "$top/scripts/windows-env.sh"
+for part in qtbase qtcharts sqlite sqlitecpp; do
+    [ -f "$cache/$part.ok" ] || { echo "windows-tests.sh: $part per Windows manca: eseguire prima scripts/windows.sh" >&2; exit 1; }
+done
+
+build="$top/build-windows/tests"
+logs="$top/build-windows/tests-log"
+mkdir -p "$logs"
+nice -n 10 cmake -S "$top" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQUADRIVO_WERROR=ON \
+    -DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a" \
+    -DSQLiteCpp_DIR="$sqlitecpp/lib/cmake/SQLiteCpp" > "$logs/configure.log"
+nice -n 10 cmake --build "$build" -j"${JOBS:-2}" > "$logs/build.log" 2>&1 \
+    || { tail -30 "$logs/build.log"; echo "windows-tests.sh: compilazione non riuscita (vedi $logs/build.log)" >&2; exit 1; }
+
+tmp=$(mktemp -d)
+cleanup() {
+    WINEPREFIX="$tmp/prefix" wineserver -k 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+wineboot -i > /dev/null 2>&1 || true
+# The DLLs of Qt and of the MinGW runtime are found through the path, the
+# plugins through Qt's own variable, as on a developer's Windows machine.
+gcc_dir=$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")
+winpath=""
+for dir in "$qt/bin" "$gcc_dir" "/usr/$triplet/lib"; do
+    winpath+="Z:${dir//\//\\};"
+done
+export WINEPATH="$winpath" QT_PLUGIN_PATH="Z:${qt//\//\\}\\plugins" QT_QPA_PLATFORM=offscreen
+export QT_LOGGING_RULES='qt.qpa.*=false'
+
+passed=0 failed=0 skipped=0
+while IFS= read -r exe; do
+    name=$(basename "$exe" .exe)
+    log="$logs/$name.txt"
+    status=0
+    (cd "$(dirname "$exe")" && timeout 600 wine "$exe" > "$log" 2>&1) || status=$?
+    totals=$(grep -E '^Totals: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped' "$log" | tail -n 1 || true)
+    if [ -z "$totals" ]; then
+        echo "FAIL $name: nessun totale (uscita $status; vedi $log)"
+        failed=$((failed + 1))
+        continue
+    fi
+    read -r p f s <<<"$(sed -E 's/^Totals: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/' <<<"$totals")"
+    passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
+    echo "$name: $p passed, $f failed, $s skipped"
+    grep -E '^(FAIL!|SKIP) ' -A2 "$log" | sed 's/^/    /' || true
+done < <(find "$build" -name 'tst_*.exe' -not -path '*/CMakeFiles/*' | sort)
+echo "$passed passed, $failed failed, $skipped skipped"
+
+if [ "$bench" = yes ]; then
+    exe=$(find "$build" -name quadrivo_bench.exe -not -path '*/CMakeFiles/*' -print -quit)
+    [ -n "$exe" ] || { echo "windows-tests.sh: quadrivo_bench.exe non trovato" >&2; exit 1; }
+    (cd "$(dirname "$exe")" && wine "$exe" "$@") 2>&1 | tee "$logs/bench.txt"
+fi
+[ "$failed" -eq 0 ]
