@@ -4,9 +4,9 @@
 // reading loop never ends), and every item must be what the rules make of
 // the stretch of text the call consumed. The same bytes are then a rank
 // list file for CercaGrado, which must find a phrase exactly when one of
-// the items, letter case aside, is that phrase, and for one Gradi that
-// lives through the whole run, which must see each new file and answer as
-// CercaGrado from the names it keeps in memory.
+// the items, letter case aside, is that phrase, and for a Gradi made for
+// the file, as an entry window makes one, which must answer as CercaGrado
+// from the names it keeps in memory.
 #include "FuzzSupport.h"
 
 #include "import/CercaGrado.h"
@@ -49,7 +49,6 @@ void checkDecoding(const QByteArray &bytes, const QString &text)
 
 QString rankFolder;
 QString rankFile;
-Gradi *gradi = nullptr;
 
 // A few phrases made from the items: as written, in capitals, one
 // character longer and one shorter; the empty phrase too.
@@ -78,10 +77,13 @@ void checkRankLookup(const QByteArray &bytes, const QString &text, const std::ve
     // twice, the second time from memory where the system allows it.
     const QString previous = QDir::currentPath();
     fuzz::check(QDir::setCurrent(rankFolder), "cannot enter the temporary folder");
-    for (int round = 0; round < 2; ++round) {
-        for (const QString &phrase : phrases) {
-            fuzz::check(gradi->CercaGrado(phrase) == ranks.contains(phrase),
-                        "Gradi does not answer as the items of the file", phrase);
+    {
+        Gradi gradi;
+        for (int round = 0; round < 2; ++round) {
+            for (const QString &phrase : phrases) {
+                fuzz::check(gradi.CercaGrado(phrase) == ranks.contains(phrase),
+                            "Gradi does not answer as the items of the file", phrase);
+            }
         }
     }
     QDir::setCurrent(previous);
@@ -95,7 +97,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     fuzz::check(dir.isValid(), "no temporary folder");
     rankFolder = dir.path();
     rankFile = dir.filePath(QStringLiteral("Gradi.txt"));
-    gradi = new Gradi;
     return 0;
 }
 
