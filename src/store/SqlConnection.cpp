@@ -66,12 +66,15 @@ QString pragmaText(SQLite::Database &db, const char *pragma)
 SqlConnection::SqlConnection(const QString &path, Mode mode)
 {
     QString query = mode == Create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw");
-    int flags = SQLITE_OPEN_URI | (mode == Create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READWRITE);
+    // Each connection is used by one thread at a time: SQLite need not lock
+    // it at every call.
+    int flags = SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX
+                | (mode == Create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READWRITE);
     if (mode == ReadOnly) {
         const ReadOnlyFile::Reading reading = ReadOnlyFile::choose(path);
         query = ReadOnlyFile::uriQuery(reading);
         m_withoutLocks = reading == ReadOnlyFile::Reading::Immutable;
-        flags = SQLITE_OPEN_URI | SQLITE_OPEN_READONLY;
+        flags = SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READONLY;
     }
     const std::string uri = uriOf(path, query);
     try {
