@@ -3,7 +3,6 @@
 
 #include "core/Failure.h"
 #include "import/FusioneRighe.h"
-#include "store/BackgroundCheckpoint.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/Numbers.h"
@@ -103,23 +102,15 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     RecordSet *rs = nullptr;
     // When no other connection has the file open, the import holds it alone
     // and its commits take no file lock; the log goes into the file as it
-    // fills. Otherwise a thread of its own copies the log into the file
-    // while the lines are saved; it stops before the snapshot and the close.
-    std::optional<BackgroundCheckpoint> checkpoint;
-    // An import that stops before its end leaves the file closed, free for
-    // other programs while the user reads the message.
-    auto closeOnFailure = qScopeGuard([&] {
-        checkpoint.reset();
-        data1.close();
-    });
+    // fills. An import that stops before its end leaves the file closed,
+    // free for other programs while the user reads the message.
+    auto closeOnFailure = qScopeGuard([&] { data1.close(); });
     try {
         data1.setExclusive(true);
         data1.setRecordSource(Membri::selectAll());
         data1.Refresh();
         // A file that reads only is said so before a line is cut.
         data1.checkWritable();
-        if (!data1.exclusive())
-            checkpoint.emplace(data1.database());
         rs = &data1.Recordset();
         if (tipoDati == 1)
             Membri::freeAll(*rs);
@@ -139,11 +130,10 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
     // A line that fails where the rest of the text is blank (a list pasted
     // with an empty line at its end) still leaves every member line saved:
     // the snapshot is kept, and the message says so.
-    // Once every line is saved: the log's thread stops, the records (not
-    // needed any more) give their memory back to the snapshot, the snapshot
-    // is kept and the file closes. Returns why the snapshot was not kept.
+    // Once every line is saved: the records (not needed any more) give
+    // their memory back to the snapshot, the snapshot is kept and the file
+    // closes. Returns why the snapshot was not kept.
     const auto finish = [&] {
-        checkpoint.reset();
         rs->Close();
         const QString why = keepSnapshot(data1, tipoDati, saved);
         data1.close();

@@ -1,5 +1,4 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
-#include "store/BackgroundCheckpoint.h"
 #include "store/JoinedWrites.h"
 #include "store/Membri.h"
 #include "store/PreparedQuery.h"
@@ -24,7 +23,6 @@ private slots:
 
     void testValuesGoInAndComeBackAsGiven();
     void testBusyDatabaseIsReported();
-    void testBackgroundCheckpointCopiesTheLogAndLetsGo();
     void testJoinedWritesLeaveEveryCommitWholeInTheLog();
 
 private:
@@ -113,27 +111,6 @@ void TestPreparedQuery::testBusyDatabaseIsReported()
     QVERIFY(isBusyError(insert.lastError()));
     other.database().exec("ROLLBACK");
     QVERIFY(insert.exec());
-}
-
-// Records committed while the checkpoint runs reach the file itself, and
-// once it is gone nothing of it holds the file: when the last connection
-// closes, SQLite removes the log.
-void TestPreparedQuery::testBackgroundCheckpointCopiesTheLogAndLetsGo()
-{
-    const QString file = Membri::fileName();
-    const qint64 before = QFileInfo(file).size();
-    {
-        BackgroundCheckpoint checkpoint(m_connection->database());
-        QVERIFY(checkpoint.running());
-        PreparedQuery insert(m_connection->database(), QStringLiteral("INSERT INTO Membri (Nick) VALUES (?)"));
-        for (int i = 0; i < 200; ++i) {
-            insert.bind(0, QStringLiteral("Membro %1 con un nome lungo abbastanza da riempire pagine").arg(i));
-            QVERIFY(insert.exec());
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > before, 10000);
-    }
-    m_connection.reset();
-    QVERIFY(!QFile::exists(file + QStringLiteral("-wal")));
 }
 
 // The import's connection writes each frame of the log with one call: the
