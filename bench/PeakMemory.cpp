@@ -2,8 +2,10 @@
 #include "PeakMemory.h"
 
 #if defined(Q_OS_WIN)
-#include <psapi.h>
+// psapi.h needs the types of windows.h before it.
 #include <windows.h>
+
+#include <psapi.h>
 #elif defined(Q_OS_UNIX)
 #include <sys/resource.h>
 #endif

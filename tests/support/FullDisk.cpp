@@ -18,6 +18,7 @@
 #include <sys/mount.h>
 #endif
 
+#ifdef Q_OS_LINUX
 namespace {
 
 // The members the main window's grid shows, or its message.
@@ -36,6 +37,7 @@ QString gridCount(QString &message)
 }
 
 } // namespace
+#endif
 
 int fullDisk(const QString &folder)
 {

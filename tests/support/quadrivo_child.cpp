@@ -222,6 +222,7 @@ int saveRefused(const QString &way, const QString &path, const QString &old)
 #endif
 }
 
+#ifdef Q_OS_LINUX
 // "Capo=1 Membro=0" for the phrases, the reads of the Gradi after them.
 QByteArray answers(const QStringList &phrases, const std::function<bool(const QString &)> &lookup, const Gradi *gradi)
 {
@@ -232,6 +233,8 @@ QByteArray answers(const QStringList &phrases, const std::function<bool(const QS
         shown << QStringLiteral("letture=%1").arg(gradi->letture());
     return shown.join(u' ').toUtf8();
 }
+
+#endif
 
 int mountOverRankList(const QString &other, const QStringList &phrases)
 {
