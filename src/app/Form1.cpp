@@ -192,6 +192,7 @@ void Form1::BtnPulisci_Click()
         Data1.checkWritable();
         Membri::freeAll(Data1.Recordset());
     });
+    MessageBox::warn(this, Data1.takeCopyWarning());
     // Reloaded even after a failure, so the grid shows what the table holds.
     runGuarded(this, [this] { CaricaGriglia(); });
     tidyUpOnceShown();
