@@ -171,9 +171,14 @@ void TestFaults::testBusyDatabaseIsReportedAndLeftAlone()
     QCOMPARE(queryValue("SELECT SUM(Valid) FROM Membri").toInt(), 0);
 }
 
+// The message at start-up names the newest of the copies kept beside the
+// file, when there is one, and no command makes a copy of a damaged file.
 void TestFaults::testDamagedDatabaseIsReportedByEveryCommand_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("copies");
+    const QStringList copies = {"Quadrivo-2025-12-30.mdb", "Quadrivo-2026-01-02.mdb", "Quadrivo-2026-13-01.mdb",
+                                "Quadrivo-2027-01-01.txt", "appunti.txt"};
 
     QByteArray random(8192, '\0');
     quint32 seed = 12345;
@@ -181,31 +186,41 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand_data()
         seed = seed * 1103515245u + 12345u;
         c = char(seed >> 16);
     }
-    QTest::newRow("random bytes") << random;
-    QTest::newRow("text") << QByteArray("Nick;Madre;Punti\r\nLupo;[1:2:3];100\r\n");
+    QTest::newRow("random bytes") << random << QStringList();
+    QTest::newRow("text") << QByteArray("Nick;Madre;Punti\r\nLupo;[1:2:3];100\r\n") << copies;
 
     {
         TempWorkDir other;
         seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}});
         const QByteArray whole = other.read(Membri::fileName());
-        QTest::newRow("truncated") << whole.left(whole.size() / 2);
+        QTest::newRow("truncated") << whole.left(whole.size() / 2) << copies;
         QByteArray scrambled = whole;
         for (int i = 100; i < 200 && i < scrambled.size(); ++i)
             scrambled[i] = char(0xA5);
-        QTest::newRow("damaged header") << scrambled;
+        QTest::newRow("damaged header") << scrambled << copies;
     }
 }
 
 void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QStringList, copies);
     QVERIFY(m_scene->dir.write(Membri::fileName(), content));
     QVERIFY(m_scene->dir.write("Gradi.txt", "Capo\r\n"));
+    QVERIFY(QDir().mkdir("Copie"));
+    for (const QString &copy : copies)
+        QVERIFY(m_scene->dir.write("Copie/" + copy, "x"));
     {
         Form1 form;
         auto boxes = m_scene->boxes.take();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
+        const QString &text = boxes[0].text;
+        QVERIFY2(text.contains(Membri::fileName()), qPrintable(text));
+        const QString newest = QDir::toNativeSeparators("Copie/Quadrivo-2026-01-02.mdb");
+        const QString day = QLocale().toString(QDate(2026, 1, 2), QLocale::LongFormat);
+        QCOMPARE(text.contains(newest), !copies.isEmpty());
+        QCOMPARE(text.contains(day), !copies.isEmpty());
+        QVERIFY2(!text.contains("2025-12-30") && !text.contains("2026-13") && !text.contains("2027"), qPrintable(text));
         QCOMPARE(form.grid().Rows(), 1);
 
         QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
@@ -229,6 +244,9 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
         }
     }
     QCOMPARE(m_scene->dir.read(Membri::fileName()), content);
+    QStringList kept = copies;
+    kept.sort();
+    QCOMPARE(QDir("Copie").entryList(QDir::Files, QDir::Name), kept);
 }
 
 // An import that fills the disk stops with its saved lines in the log; with
