@@ -2,12 +2,15 @@
 #include "app/Form1.h"
 #include "app/HeapSettings.h"
 
+#include "core/Failure.h"
 #include "export/window/Export.h"
 #include "history/PeriodoStorico.h"
 #include "history/window/Form4.h"
 #include "import/window/Form2.h"
 #include "ranking/Griglia.h"
 #include "ranking/Module1.h"
+#include "store/CopiaGiornaliera.h"
+#include "store/DamagedDatabase.h"
 #include "store/Membri.h"
 #include "ui/AppIcon.h"
 #include "ui/CenterForm.h"
@@ -118,8 +121,12 @@ void Form1::Form_Load()
 {
     CenterForm(this);
     runGuarded(this, [this] {
-        Membri::createIfMissing(Data1.DatabaseName());
-        CaricaGriglia();
+        try {
+            Membri::createIfMissing(Data1.DatabaseName());
+            CaricaGriglia();
+        } catch (const DamagedDatabase &error) {
+            throw UserError(error.message() + CopiaGiornaliera::comeTornareAllaCopia(Data1.DatabaseName(), QLocale()));
+        }
         if (Data1.readOnly())
             MessageBox::show(this,
                              QStringLiteral("Il file %1 è di sola lettura: si possono consultare le statistiche e "
@@ -192,6 +199,7 @@ void Form1::BtnPulisci_Click()
         Data1.checkWritable();
         Membri::freeAll(Data1.Recordset());
     });
+    MessageBox::warn(this, Data1.takeCopyWarning());
     // Reloaded even after a failure, so the grid shows what the table holds.
     runGuarded(this, [this] { CaricaGriglia(); });
     tidyUpOnceShown();

@@ -2,12 +2,15 @@
 #include "store/DataControl.h"
 
 #include "core/Failure.h"
+#include "store/CopiaGiornaliera.h"
 #include "store/Membri.h"
 #include "store/SqlConnection.h"
 #include "store/Storico.h"
 #include "store/TableColumns.h"
 
 #include <QFileInfo>
+
+#include <utility>
 
 DataControl::DataControl(const QLocale &locale)
     : m_locale(locale)
@@ -146,7 +149,22 @@ SQLite::Database &DataControl::database()
 
 void DataControl::checkWritable()
 {
-    ReadOnlyFile::refuseWriting(database(), m_databaseName);
+    SQLite::Database &db = database();
+    ReadOnlyFile::refuseWriting(db, m_databaseName);
+    // Through this connection, which may hold the file alone.
+    const QDate today = QDate::currentDate();
+    if (m_copyFailedOn == today)
+        return;
+    const QString warning = CopiaGiornaliera::copiaDelGiorno(db, m_databaseName, today);
+    if (!warning.isEmpty()) {
+        m_copyFailedOn = today;
+        m_copyWarning = warning;
+    }
+}
+
+QString DataControl::takeCopyWarning()
+{
+    return std::exchange(m_copyWarning, QString());
 }
 
 RecordSet &DataControl::Recordset()

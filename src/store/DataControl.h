@@ -4,6 +4,7 @@
 #include "store/ReadOnlyFile.h"
 #include "store/RecordSet.h"
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
 #include <SQLiteCpp/Database.h>
@@ -64,8 +65,15 @@ public:
 
     /// Opens the file as database() does and throws UserError, saying so,
     /// when it is open for reading only: for commands that ask nothing
-    /// before they write, this is the first step.
+    /// before they write, this is the first step. A file that can be written
+    /// gets its copy of the day (CopiaGiornaliera) before the first change
+    /// of the day; a copy that cannot be made stops nothing, and says why
+    /// through takeCopyWarning(), once: this control does not try again
+    /// that day.
     void checkWritable();
+
+    /// Why the copy of the day could not be made, once; empty otherwise.
+    QString takeCopyWarning();
 
 private:
     void open();
@@ -83,4 +91,6 @@ private:
     std::unique_ptr<SqlConnection> m_connection;
     ReadOnlyFile::Stamp m_stamp;
     std::unique_ptr<RecordSet> m_recordset;
+    QDate m_copyFailedOn;
+    QString m_copyWarning;
 };

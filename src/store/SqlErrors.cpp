@@ -2,6 +2,7 @@
 #include "store/SqlErrors.h"
 
 #include "core/Failure.h"
+#include "store/DamagedDatabase.h"
 
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -104,7 +105,10 @@ void failSql(const QString &action, const QString &fileName, const SqlError &err
                         + QStringLiteral(": il disco è pieno, e senza spazio libero il file non si può leggere. "
                                          "Nulla di quanto è già stato salvato è andato perso: liberare spazio sul "
                                          "disco e riprovare."));
-    throw UserError(action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.'));
+    const QString message = action.arg(fileName) + QStringLiteral(": ") + describeSqlError(error) + QLatin1Char('.');
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+        throw DamagedDatabase(message);
+    throw UserError(message);
 }
 
 void failSql(const QString &action, const QString &fileName, const SQLite::Exception &e)

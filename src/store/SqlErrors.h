@@ -31,6 +31,6 @@ bool isBusyError(const SqlError &error);
 
 /// Throws UserError saying what could not be done to the file and why:
 /// action names the file with %1, as in "Impossibile salvare nel
-/// database «%1»".
+/// database «%1»". A damaged file throws DamagedDatabase.
 [[noreturn]] void failSql(const QString &action, const QString &fileName, const SqlError &error);
 [[noreturn]] void failSql(const QString &action, const QString &fileName, const SQLite::Exception &e);

@@ -64,6 +64,12 @@ void show(QWidget *parent, const QString &text, Icon icon, const QString &title)
     box.exec();
 }
 
+void warn(QWidget *parent, const QString &text)
+{
+    if (!text.isEmpty())
+        show(parent, text, Icon::Exclamation, applicationTitle());
+}
+
 bool ask(QWidget *parent, const QString &text, const QString &title)
 {
     QMessageBox box(parent);

@@ -1,6 +1,7 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 // Faults from outside the program: a killed import, a database held by
-// another process, a damaged database file.
+// another process, a damaged database file, a copy of the file that cannot
+// be made.
 #include "app/Form1.h"
 #include "import/Importazione.h"
 #include "store/DataControl.h"
@@ -8,9 +9,11 @@
 #include "support/Seed.h"
 #include "support/WindowTestScene.h"
 
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,6 +56,8 @@ private slots:
     void testDamagedDatabaseIsReportedByEveryCommand_data();
     void testDamagedDatabaseIsReportedByEveryCommand();
     void testFullDiskHidesNothingSaved();
+    void testCopyThatCannotBeMadeStopsNoChange_data();
+    void testCopyThatCannotBeMadeStopsNoChange();
 
 private:
     std::unique_ptr<WindowTestScene> m_scene;
@@ -166,9 +171,14 @@ void TestFaults::testBusyDatabaseIsReportedAndLeftAlone()
     QCOMPARE(queryValue("SELECT SUM(Valid) FROM Membri").toInt(), 0);
 }
 
+// The message at start-up names the newest of the copies kept beside the
+// file, when there is one, and no command makes a copy of a damaged file.
 void TestFaults::testDamagedDatabaseIsReportedByEveryCommand_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("copies");
+    const QStringList copies = {"Quadrivo-2025-12-30.mdb", "Quadrivo-2026-01-02.mdb", "Quadrivo-2026-13-01.mdb",
+                                "Quadrivo-2027-01-01.txt", "appunti.txt"};
 
     QByteArray random(8192, '\0');
     quint32 seed = 12345;
@@ -176,31 +186,41 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand_data()
         seed = seed * 1103515245u + 12345u;
         c = char(seed >> 16);
     }
-    QTest::newRow("random bytes") << random;
-    QTest::newRow("text") << QByteArray("Nick;Madre;Punti\r\nLupo;[1:2:3];100\r\n");
+    QTest::newRow("random bytes") << random << QStringList();
+    QTest::newRow("text") << QByteArray("Nick;Madre;Punti\r\nLupo;[1:2:3];100\r\n") << copies;
 
     {
         TempWorkDir other;
         seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}});
         const QByteArray whole = other.read(Membri::fileName());
-        QTest::newRow("truncated") << whole.left(whole.size() / 2);
+        QTest::newRow("truncated") << whole.left(whole.size() / 2) << copies;
         QByteArray scrambled = whole;
         for (int i = 100; i < 200 && i < scrambled.size(); ++i)
             scrambled[i] = char(0xA5);
-        QTest::newRow("damaged header") << scrambled;
+        QTest::newRow("damaged header") << scrambled << copies;
     }
 }
 
 void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QStringList, copies);
     QVERIFY(m_scene->dir.write(Membri::fileName(), content));
     QVERIFY(m_scene->dir.write("Gradi.txt", "Capo\r\n"));
+    QVERIFY(QDir().mkdir("Copie"));
+    for (const QString &copy : copies)
+        QVERIFY(m_scene->dir.write("Copie/" + copy, "x"));
     {
         Form1 form;
         auto boxes = m_scene->boxes.take();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
+        const QString &text = boxes[0].text;
+        QVERIFY2(text.contains(Membri::fileName()), qPrintable(text));
+        const QString newest = QDir::toNativeSeparators("Copie/Quadrivo-2026-01-02.mdb");
+        const QString day = QLocale().toString(QDate(2026, 1, 2), QLocale::LongFormat);
+        QCOMPARE(text.contains(newest), !copies.isEmpty());
+        QCOMPARE(text.contains(day), !copies.isEmpty());
+        QVERIFY2(!text.contains("2025-12-30") && !text.contains("2026-13") && !text.contains("2027"), qPrintable(text));
         QCOMPARE(form.grid().Rows(), 1);
 
         QTest::mouseClick(form.findChild<QRadioButton *>("OptOrd1"), Qt::LeftButton);
@@ -224,6 +244,9 @@ void TestFaults::testDamagedDatabaseIsReportedByEveryCommand()
         }
     }
     QCOMPARE(m_scene->dir.read(Membri::fileName()), content);
+    QStringList kept = copies;
+    kept.sort();
+    QCOMPARE(QDir("Copie").entryList(QDir::Files, QDir::Name), kept);
 }
 
 // An import that fills the disk stops with its saved lines in the log; with
@@ -246,6 +269,53 @@ void TestFaults::testFullDiskHidesNothingSaved()
     QCOMPARE(out[2].toInt(), saved); // another client, reading only
     QVERIFY2(out[3].toLongLong() < 4096, qPrintable(out[3]));
     QVERIFY2(out[4].contains(u"il disco è pieno") && out[4].contains(u"andato perso"), qPrintable(out[4]));
+}
+
+// A copy of the day that cannot be made (no folder for it, or no file)
+// stops neither "&Pulisci" nor an import, and is said once.
+void TestFaults::testCopyThatCannotBeMadeStopsNoChange_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<bool>("folder");
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    QTest::newRow("Copie is a file") << QStringLiteral("Copie") << false;
+    QTest::newRow("the new copy's name is a folder")
+        << QStringLiteral("Copie/Quadrivo-%1.mdb.nuovo").arg(today) << true;
+}
+
+void TestFaults::testCopyThatCannotBeMadeStopsNoChange()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(bool, folder);
+    QVERIFY(seedMembers({{1, "A", "[1]", "Capo", 100, {}, {}, {}}, {1, "B", "[2]", "Capo", 200, {}, {}, {}}}));
+    QVERIFY(folder ? QDir().mkpath(obstacle) : m_scene->dir.write(obstacle, "x"));
+    {
+        Form1 form;
+        QCOMPARE(form.grid().Rows(), 3);
+        QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
+        auto boxes = m_scene->boxes.take();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(QStringLiteral("copia di sicurezza")), qPrintable(boxes[0].text));
+        QVERIFY2(boxes[0].text.contains(Membri::fileName()), qPrintable(boxes[0].text));
+        QCOMPARE(queryValue("SELECT SUM(Valid) FROM Membri").toInt(), 0);
+        QCOMPARE(form.grid().Rows(), 1);
+
+        QVERIFY(execSql("UPDATE Membri SET Valid = 1"));
+        QTest::mouseClick(form.findChild<QPushButton *>("BtnPulisci"), Qt::LeftButton);
+        QCOMPARE(m_scene->boxes.take().size(), 0);
+        QCOMPARE(queryValue("SELECT SUM(Valid) FROM Membri").toInt(), 0);
+    }
+
+    // The import holds the file alone; its copy fails the same way.
+    DataControl data;
+    data.setDatabaseName(Membri::fileName());
+    QCOMPARE(importaPalmeria(
+                 data, QStringLiteral("1 C  Capo 5 [3] x\r\n"), 1, [](const QString &) { return true; }, QLocale()),
+             1);
+    QVERIFY2(data.takeCopyWarning().contains(QStringLiteral("copia di sicurezza")), "no warning from the import");
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM Membri WHERE Valid = 1").toInt(), 1);
+    QCOMPARE(QFileInfo(obstacle).isDir(), folder);
+    QCOMPARE(QFileInfo(obstacle).isFile(), !folder);
 }
 
 QTEST_MAIN(TestFaults)

@@ -1,5 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "core/Failure.h"
+#include "store/CopiaGiornaliera.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
 #include "store/SqlConnection.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHashFunctions>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +17,7 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -71,6 +74,7 @@ private slots:
     void testScoreTextIsConvertedUnderLocale();
     void testUnreadableScoreNamesTheValue();
     void testRejectedUpdateChangesNothing();
+    void testDailyCopyIsTakenOnceAndTheNewestTenKept();
 
 private:
     std::unique_ptr<TempWorkDir> m_dir;
@@ -520,6 +524,44 @@ void TestDataControl::testRejectedUpdateChangesNothing()
     rs.MoveNext();
     QVERIFY_THROWS_EXCEPTION(UserError, rs.Update());
     QCOMPARE(readMembers()[0][Membri::Nick].toString(), QStringLiteral("Lupo"));
+}
+
+// The day's copy holds the file as it was before the day's first change,
+// read through a connection that holds the file alone, and a later change
+// that day leaves it as it is; a new day's copy removes the oldest beyond
+// ten, and nothing else in the folder.
+void TestDataControl::testDailyCopyIsTakenOnceAndTheNewestTenKept()
+{
+    QVERIFY(seedMembers({member(1, "A", "[1]", 100)}));
+    const QDate today = QDate::currentDate();
+    const QString copy = QStringLiteral("Copie/Quadrivo-%1.mdb").arg(today.toString(Qt::ISODate));
+    for (int change = 1; change <= 2; ++change) {
+        {
+            DataControl data;
+            data.setExclusive(change == 1);
+            openAll(data);
+            QCOMPARE(data.exclusive(), change == 1);
+            data.checkWritable();
+            QCOMPARE(data.takeCopyWarning(), QString());
+            QCOMPARE(QDir(QStringLiteral("Copie")).entryList(QDir::Files), QStringList{QFileInfo(copy).fileName()});
+        }
+        QCOMPARE(queryValue(QStringLiteral("SELECT Punti1 FROM Membri"), copy).toInt(), 100);
+        QVERIFY(execSql(QStringLiteral("UPDATE Membri SET Punti1 = %1").arg(100 + change)));
+    }
+    QCOMPARE(queryValue(QStringLiteral("PRAGMA integrity_check"), copy).toString(), QStringLiteral("ok"));
+
+    QVERIFY(m_dir->write(QStringLiteral("Copie/appunti.txt"), "x"));
+    QVERIFY(m_dir->write(QStringLiteral("Copie/Quadrivo-vecchia.mdb"), "x"));
+    SQLite::Database db(Membri::fileName().toStdString(), SQLite::OPEN_READWRITE);
+    for (int day = 1; day <= 10; ++day) {
+        QCOMPARE(CopiaGiornaliera::copiaDelGiorno(db, Membri::fileName(), today.addDays(day)), QString());
+        const QList<CopiaGiornaliera::Copia> copie = CopiaGiornaliera::copieDatate(Membri::fileName());
+        QCOMPARE(copie.size(), std::min(day + 1, 10));
+        QCOMPARE(copie.first().giorno, today.addDays(std::max(0, day - 9)));
+        QCOMPARE(copie.last().giorno, today.addDays(day));
+    }
+    QVERIFY(!QFile::exists(copy));
+    QCOMPARE(QDir(QStringLiteral("Copie")).entryList(QDir::Files).size(), 12);
 }
 
 QTEST_GUILESS_MAIN(TestDataControl)

@@ -226,16 +226,20 @@ void Form4::BtnSalva_Click()
     });
 }
 
+bool Form4::siPuoScrivere()
+{
+    const bool scrivibile = runGuarded(this, [this] {
+        const auto chiudi = qScopeGuard([this] { Data1.close(); });
+        Data1.checkWritable();
+    });
+    MessageBox::warn(this, Data1.takeCopyWarning());
+    return scrivibile;
+}
+
 void Form4::BtnElimina_Click()
 {
     const QList<int> scelte = rilevazioniSelezionate();
-    if (scelte.size() != 1)
-        return;
-    // A file that reads only is said so before the question.
-    if (!runGuarded(this, [this] {
-            const auto chiudi = qScopeGuard([this] { Data1.close(); });
-            Data1.checkWritable();
-        }))
+    if (scelte.size() != 1 || !siPuoScrivere())
         return;
     const StoricoDati::RigaRilevazione &r = m_quadro.rilevazioni[static_cast<std::size_t>(scelte.first())];
     const QString data = StoricoDati::testoData(r, QLocale());
@@ -253,13 +257,7 @@ void Form4::BtnElimina_Click()
 void Form4::BtnConfronta_Click()
 {
     const QList<int> scelte = rilevazioniSelezionate();
-    if (scelte.size() != 2)
-        return;
-    // A file that reads only is said so before the question.
-    if (!runGuarded(this, [this] {
-            const auto chiudi = qScopeGuard([this] { Data1.close(); });
-            Data1.checkWritable();
-        }))
+    if (scelte.size() != 2 || !siPuoScrivere())
         return;
     // Newest first in the Quadro: the second is the older, the start.
     const StoricoDati::RigaRilevazione &a = m_quadro.rilevazioni[static_cast<std::size_t>(scelte[1])];

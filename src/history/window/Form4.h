@@ -55,6 +55,10 @@ private:
     void carica();
     void disegnaGrafico();
     void aggiornaPulsanti();
+    /// Before the question of a command that writes: says so when the file
+    /// reads only (false), and when the copy of the day could not be made,
+    /// which stops nothing.
+    bool siPuoScrivere();
     /// The selected rows of the snapshots, as indexes into the Quadro, in
     /// the Quadro's order (newest first).
     QList<int> rilevazioniSelezionate() const;

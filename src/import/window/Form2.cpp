@@ -1,11 +1,11 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "import/window/Form2.h"
 
-#include "ranking/Module1.h"
 #include "import/FileEsempio.h"
 #include "import/Gradi.h"
 #include "import/Importazione.h"
 #include "import/TextFile.h"
+#include "ranking/Module1.h"
 #include "store/Membri.h"
 #include "ui/CenterForm.h"
 #include "ui/Guarded.h"
@@ -101,7 +101,8 @@ void Form2::BtnAnnulla_Click()
 
 void Form2::BtnOk_Click()
 {
-    runGuarded(this, [this] {
+    bool imported = false;
+    runGuarded(this, [this, &imported] {
         if (!esisteFileOrdinario(QStringLiteral("Gradi.txt"))) {
             MessageBox::show(this, QStringLiteral("File 'Gradi.txt' non trovato"), MessageBox::Icon::None,
                              applicationTitle());
@@ -122,6 +123,10 @@ void Form2::BtnOk_Click()
             &storico);
         if (!storico.isEmpty())
             MessageBox::show(this, storico, MessageBox::Icon::Exclamation, applicationTitle());
-        accept();
+        imported = true;
     });
+    // Also after an import that stopped part-way: its first lines are saved.
+    MessageBox::warn(this, Data1.takeCopyWarning());
+    if (imported)
+        accept();
 }
