@@ -50,15 +50,21 @@ cleanup() {
 trap cleanup EXIT
 export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 wineboot -i > /dev/null 2>&1 || true
-# The DLLs of Qt and of the MinGW runtime are found through the path, the
-# plugins through Qt's own variable, as on a developer's Windows machine.
+# The DLLs of Qt and of the MinGW runtime are found through the path, as
+# on a developer's Windows machine.
 gcc_dir=$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")
 winpath=""
 for dir in "$qt/bin" "$gcc_dir" "/usr/$triplet/lib"; do
     winpath+="Z:${dir//\//\\};"
 done
-export WINEPATH="$winpath" QT_PLUGIN_PATH="Z:${qt//\//\\}\\plugins" QT_QPA_PLATFORM=offscreen
-export QT_LOGGING_RULES='qt.qpa.*=false'
+export WINEPATH="$winpath"
+# Wine hands a program no variable of the Unix environment whose name
+# begins with QT_: Qt's own are set in the prefix's user environment.
+# Qt finds its plugins beside its DLLs.
+for setting in QT_QPA_PLATFORM=offscreen 'QT_LOGGING_RULES=qt.qpa.*=false'; do
+    wine reg add 'HKCU\Environment' /v "${setting%%=*}" /d "${setting#*=}" /f < /dev/null > /dev/null 2>&1
+done
+wineserver -w
 
 passed=0 failed=0 skipped=0
 while IFS= read -r exe; do

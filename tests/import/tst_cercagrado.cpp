@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -107,6 +108,11 @@ void TestCercaGrado::testLookup()
     QFETCH(QByteArray, file);
     QFETCH(QString, phrase);
     QFETCH(bool, found);
+    // The file is read in the system's code page: UTF-8 on Linux, an 8-bit
+    // one on Windows, where these bytes are two other letters.
+    if (QTest::currentDataTag() == QLatin1String("utf-8 accents, other case")
+        && QString::fromLocal8Bit("\xC3\xA8") != QStringView(u"\u00E8"))
+        QSKIP("the system's code page is not UTF-8 here");
     TempWorkDir dir;
     QVERIFY(dir.write("Gradi.txt", file));
     QCOMPARE(CercaGrado(phrase), found);
@@ -204,7 +210,9 @@ void TestCercaGrado::testChangeAfterAnswersFromMemory()
     }
     case ReplacedByRename:
         QVERIFY(dir.write("Gradi.new", after));
-        QCOMPARE(std::rename("Gradi.new", "Gradi.txt"), 0);
+        // Over the old file at once, as std::rename does on Linux (and
+        // MoveFileEx with its flag to replace on Windows).
+        std::filesystem::rename("Gradi.new", "Gradi.txt");
         break;
     case DeletedAndCreated:
         QVERIFY(QFile::remove("Gradi.txt"));
