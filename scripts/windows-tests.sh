@@ -23,7 +23,7 @@ if [ "${1:-}" = --bench ]; then
 fi
 
 "$top/scripts/setup.sh" --no-build wine wine64 g++-mingw-w64-x86-64-posix qt6-base-dev qt6-charts-dev \
-    libsqlite3-dev libsqlitecpp-dev
+    qt6-translations-l10n libsqlite3-dev libsqlitecpp-dev bsdutils
 # shellcheck source=scripts/windows-env.sh
 . "$top/scripts/windows-env.sh"
 for part in qtbase qtcharts sqlite sqlitecpp; do
@@ -41,6 +41,11 @@ nice -n 10 cmake -S "$top" -B "$build" -G Ninja \
     -DSQLiteCpp_DIR="$sqlitecpp/lib/cmake/SQLiteCpp" > "$logs/configure.log"
 nice -n 10 cmake --build "$build" -j"${JOBS:-2}" > "$logs/build.log" 2>&1 \
     || { tail -30 "$logs/build.log"; echo "windows-tests.sh: compilazione non riuscita (vedi $logs/build.log)" >&2; exit 1; }
+
+# Qt's Italian texts, where the program looks for them: beside it, as the
+# zip has them.
+mkdir -p "$build/translations"
+cp /usr/share/qt6/translations/qtbase_it.qm "$build/translations/"
 
 tmp=$(mktemp -d)
 cleanup() {
