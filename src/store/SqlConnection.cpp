@@ -2,7 +2,6 @@
 #include "store/SqlConnection.h"
 
 #include "core/Failure.h"
-#include "store/JoinedWrites.h"
 #include "store/ReadOnlyFile.h"
 #include "store/SqlErrors.h"
 
@@ -78,9 +77,7 @@ SqlConnection::SqlConnection(const QString &path, Mode mode)
     }
     const std::string uri = uriOf(path, query);
     try {
-        // The import's commits write each frame of the log at once.
-        const char *joined = mode == Alone ? joinedWritesVfs() : "";
-        m_db = std::make_unique<SQLite::Database>(uri, flags, BusyTimeoutMs, *joined ? joined : "");
+        m_db = std::make_unique<SQLite::Database>(uri, flags, BusyTimeoutMs);
         if (mode == Alone && !takeAlone()) {
             // Another connection has the file open: it is shared, as usual.
             m_db = std::make_unique<SQLite::Database>(uri, flags, BusyTimeoutMs);
