@@ -97,8 +97,9 @@ echo "$passed passed, $failed failed, $skipped skipped"
 if [ "$bench" = yes ]; then
     exe=$(find "$build" -name quadrivo_bench.exe -not -path '*/CMakeFiles/*' -print -quit)
     [ -n "$exe" ] || { echo "windows-tests.sh: quadrivo_bench.exe non trovato" >&2; exit 1; }
-    # Under a terminal of its own (script), so that what it prints arrives.
+    # Under a terminal of its own (script), so that what it prints arrives;
+    # Wine's console draws it with cursor moves, made plain text again.
     (cd "$(dirname "$exe")" && script -qec "$(printf '%q ' wine "$exe" "$@")" /dev/null < /dev/null) 2>&1 \
-        | tr -d '\r' | tee "$logs/bench.txt"
+        | perl -pe 's/\e\[(\d*)C/" " x ($1 || 1)/ge; s/\e\[[0-9;?]*[A-Za-z]//g; s/\r//g' | tee "$logs/bench.txt"
 fi
 [ "$failed" -eq 0 ]
