@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include <algorithm>
+
 ModalForm::ModalForm(QWidget *parent, const QString &caption, int widthTwips, int heightTwips)
     : QDialog(parent)
 {
@@ -36,4 +38,13 @@ QPushButton *addCommandButton(QWidget *form, const char *name, const char *capti
     button->setDefault(false);
     placeTwips(button, left, top, width, height);
     return button;
+}
+
+void giveSameWidth(std::initializer_list<QPushButton *> buttons)
+{
+    int width = 0;
+    for (const QPushButton *button : buttons)
+        width = std::max({width, button->width(), button->sizeHint().width()});
+    for (QPushButton *button : buttons)
+        button->resize(width, button->height());
 }

@@ -79,6 +79,7 @@ Form4::Form4(QWidget *parent)
     BtnConfronta = addCommandButton(this, "BtnConfronta", "Co&nfronta", 0, 0, 1935, 435);
     BtnCsv = addCommandButton(this, "BtnCsv", "Esporta CS&V...", 0, 0, 1935, 435);
     BtnChiudi = addCommandButton(this, "BtnChiudi", "&Chiudi", 0, 0, 1215, 435);
+    giveSameWidth({BtnElimina, BtnConfronta, BtnCsv});
     auto *buttons = new QHBoxLayout;
     for (QPushButton *button : {BtnCopia, BtnSalva, BtnElimina, BtnConfronta, BtnCsv}) {
         button->setMinimumSize(button->size());
