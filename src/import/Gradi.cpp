@@ -125,24 +125,28 @@ void Gradi::arm()
     const QString folderPath = file.absolutePath();
 
     // One watcher for the object's life, its watches renewed at each read:
-    // on Linux a watch follows the file it was set on, not the name.
-    if (!m_watcher) {
-        m_watcher = std::make_unique<QFileSystemWatcher>();
-        // The rank being read when news comes is answered to its end from
-        // the names it began with; the next one reads the file again.
-        const auto changed = [this] { m_armed = false; };
-        QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, m_watcher.get(), changed);
-        QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_watcher.get(), changed);
-    } else if (const QStringList watched = m_watcher->files() + m_watcher->directories(); !watched.isEmpty()) {
-        m_watcher->removePaths(watched);
+    // on Linux a watch follows the file it was set on, not the name. On
+    // Windows a watcher that has not yet heard of a file deleted under it
+    // may refuse the new one: a new watcher is then made, once.
+    bool watched = false;
+    for (int attempt = 0; attempt < 2 && !watched; ++attempt) {
+        if (!m_watcher || attempt > 0) {
+            m_watcher = std::make_unique<QFileSystemWatcher>();
+            // The rank being read when news comes is answered to its end
+            // from the names it began with; the next one reads the file again.
+            const auto changed = [this] { m_armed = false; };
+            QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, m_watcher.get(), changed);
+            QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_watcher.get(), changed);
+        } else if (const QStringList old = m_watcher->files() + m_watcher->directories(); !old.isEmpty()) {
+            m_watcher->removePaths(old);
+        }
+        // The watches come before the stamp and the read, so that a change
+        // made meanwhile is news afterwards. From here on the news, or the
+        // next import, tells whether the outcome of this arm still stands,
+        // names or no names: without a proof every call reads the file
+        // through CercaGrado until then.
+        watched = m_watcher->addPaths({folderPath, filePath}).isEmpty();
     }
-
-    // The watches come before the stamp and the read, so that a change made
-    // meanwhile is news afterwards. From here on the news, or the next
-    // import, tells whether the outcome of this arm still stands, names or
-    // no names: without a proof every call reads the file through
-    // CercaGrado until then.
-    const bool watched = m_watcher->addPaths({folderPath, filePath}).isEmpty();
     m_armed = true;
     if (!watched)
         return;
