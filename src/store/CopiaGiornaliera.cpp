@@ -78,7 +78,8 @@ QList<Copia> copieDatate(const QString &fileName)
 {
     const QString before = prefix(fileName);
     const QString after = suffix(fileName);
-    const QDir folder(cartellaCopie(fileName));
+    const QString cartella = cartellaCopie(fileName);
+    const QDir folder(cartella);
     QList<Copia> copie;
     const QStringList names =
         folder.entryList({before + QStringLiteral("\?\?\?\?-\?\?-\?\?") + after}, QDir::Files, QDir::Name);
@@ -86,7 +87,7 @@ QList<Copia> copieDatate(const QString &fileName)
         const QDate giorno =
             QDate::fromString(name.mid(before.size(), name.size() - before.size() - after.size()), dateFormat);
         if (giorno.isValid())
-            copie.append({cartellaCopie(fileName) + u'/' + name, giorno});
+            copie.append({cartella + u'/' + name, giorno});
     }
     std::sort(copie.begin(), copie.end(), [](const Copia &a, const Copia &b) { return a.giorno < b.giorno; });
     return copie;

@@ -22,6 +22,22 @@ QString columnText(const SQLite::Column &column)
     return QString::fromUtf8(text, bytes);
 }
 
+QVariant columnValue(const SQLite::Column &column)
+{
+    switch (column.getType()) {
+    case SQLITE_INTEGER:
+        return qlonglong(column.getInt64());
+    case SQLITE_FLOAT:
+        return column.getDouble();
+    case SQLITE_TEXT:
+        return columnText(column);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(column.getBlob()), column.getBytes());
+    default:
+        return {};
+    }
+}
+
 PreparedQuery::PreparedQuery(SQLite::Database &db, const QString &sql)
     : m_db(db)
 {
@@ -151,21 +167,7 @@ bool PreparedQuery::exec()
 
 QVariant PreparedQuery::value(int column) const
 {
-    if (!m_hasRow)
-        return {};
-    const SQLite::Column field = m_stmt->getColumn(column);
-    switch (field.getType()) {
-    case SQLITE_INTEGER:
-        return qlonglong(field.getInt64());
-    case SQLITE_FLOAT:
-        return field.getDouble();
-    case SQLITE_TEXT:
-        return columnText(field);
-    case SQLITE_BLOB:
-        return QByteArray(static_cast<const char *>(field.getBlob()), field.getBytes());
-    default:
-        return {};
-    }
+    return m_hasRow ? columnValue(m_stmt->getColumn(column)) : QVariant();
 }
 
 bool PreparedQuery::next()

@@ -20,6 +20,8 @@ class Column;
 
 /// A text column's value; empty for Null.
 QString columnText(const SQLite::Column &column);
+/// A column's value as Qt's types hold it; an invalid QVariant for Null.
+QVariant columnValue(const SQLite::Column &column);
 
 /// A statement prepared once and run once a record, or once: the saves of
 /// an import, the lines of a snapshot, the reading of a table. Failures

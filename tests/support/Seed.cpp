@@ -9,26 +9,7 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
-#include <sqlite3.h>
-
 namespace {
-
-// The column as Qt's types hold it; Null is an invalid QVariant.
-QVariant valueOf(const SQLite::Column &column)
-{
-    switch (column.getType()) {
-    case SQLITE_INTEGER:
-        return qlonglong(column.getInt64());
-    case SQLITE_FLOAT:
-        return column.getDouble();
-    case SQLITE_TEXT:
-        return columnText(column);
-    case SQLITE_BLOB:
-        return QByteArray(static_cast<const char *>(column.getBlob()), column.getBytes());
-    default:
-        return {};
-    }
-}
 
 template <typename Work> bool withDatabase(Work &&work, const QString &file = Membri::fileName())
 {
@@ -77,7 +58,7 @@ QList<QVariantList> readMembers()
         while (query.executeStep()) {
             QVariantList row;
             for (int i = 0; i < 8; ++i)
-                row << valueOf(query.getColumn(i));
+                row << columnValue(query.getColumn(i));
             rows << row;
         }
         return true;
@@ -101,7 +82,7 @@ QList<QVariantList> queryRows(const QString &statement)
         while (query.executeStep()) {
             QVariantList row;
             for (int i = 0; i < query.getColumnCount(); ++i)
-                row << valueOf(query.getColumn(i));
+                row << columnValue(query.getColumn(i));
             rows << row;
         }
         return true;
@@ -116,7 +97,7 @@ QVariant queryValue(const QString &statement, const QString &file)
         [&](SQLite::Database &db) {
             SQLite::Statement query(db, statement.toStdString());
             if (query.executeStep())
-                value = valueOf(query.getColumn(0));
+                value = columnValue(query.getColumn(0));
             return true;
         },
         file);
