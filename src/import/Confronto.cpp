@@ -18,17 +18,16 @@ void confrontaRilevazioni(DataControl &data1, const Storico::Rilevazione &inizio
         // table or the history until the comparison is whole.
         WriteTransaction transazione(db, QStringLiteral("Impossibile confrontare le rilevazioni nel database «%1»"),
                                      fileName);
-        const std::vector<Storico::RigaRilevazione> righeInizio = Storico::leggiRighe(db, fileName, inizio);
-        const std::vector<Storico::RigaRilevazione> righeFine = Storico::leggiRighe(db, fileName, fine);
-
-        // Each import reads the table afresh, as a new entry window does.
+        // Each import reads the table afresh, as a new entry window does,
+        // and each snapshot's lines are read when they are merged and let go
+        // after it: only one is held beside the table at any time.
         data1.setRecordSource(Membri::selectAll());
         data1.Refresh();
         Membri::freeAll(data1.Recordset());
-        for (const Storico::RigaRilevazione &riga : righeInizio)
+        for (const Storico::RigaRilevazione &riga : Storico::leggiRighe(db, fileName, inizio))
             fondiRigaIniziale(data1.Recordset(), riga);
         data1.Refresh();
-        for (const Storico::RigaRilevazione &riga : righeFine)
+        for (const Storico::RigaRilevazione &riga : Storico::leggiRighe(db, fileName, fine))
             fondiRigaFinale(data1.Recordset(), riga);
         transazione.commit();
     } catch (const UserError &error) {
