@@ -3,6 +3,7 @@
 
 #include <QMimeData>
 #include <QPalette>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -49,6 +50,22 @@ QString TextBox::Text() const
 void TextBox::setText(const QString &text)
 {
     setPlainText(toLf(text));
+}
+
+int TextBox::release()
+{
+    const int position = textCursor().position();
+    clear();
+    return position;
+}
+
+void TextBox::putBack(const QString &text, int cursorPosition)
+{
+    setText(text);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::min(cursorPosition, document()->characterCount() - 1));
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 QString TextBox::toLf(const QString &text)

@@ -18,6 +18,15 @@ public:
     /// Replaces the content; any of CR LF, CR or LF ends a line.
     void setText(const QString &text);
 
+    /// Empties the box, its undo history with it, and gives the cursor's
+    /// position for putBack(). The document of a long pasted list holds
+    /// about twice as much memory as the list's text: a window that works
+    /// on a copy of the text lets the box's go meanwhile.
+    int release();
+    /// Gives the box back a text that release() took, the cursor where it
+    /// was.
+    void putBack(const QString &text, int cursorPosition);
+
     /// Converts every CR LF, lone CR and lone LF to LF.
     static QString toLf(const QString &text);
 

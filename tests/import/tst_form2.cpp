@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 
 #include <memory>
 
@@ -332,6 +333,9 @@ void TestForm2::testOkFailureKeepsTheWindowOpen()
     const QString text =
         QStringLiteral("1 Orso  Capo 7 [1:1:1] x\r\n2 Rotto  Capo tanti [2:2:2] x\r\n3 Dopo  Capo 9 [3:3:3] x\r\n");
     form.Text1()->setText(text);
+    QTextCursor cursor = form.Text1()->textCursor();
+    cursor.setPosition(30);
+    form.Text1()->setTextCursor(cursor);
     click(form, "BtnOk");
     const auto boxes = m_scene->boxes.take();
     QCOMPARE(boxes.size(), 1);
@@ -341,6 +345,7 @@ void TestForm2::testOkFailureKeepsTheWindowOpen()
     QCOMPARE(boxes[0].icon, QMessageBox::Critical);
     QVERIFY(form.isVisible());
     QCOMPARE(form.Text1()->Text(), text);
+    QCOMPARE(form.Text1()->textCursor().position(), 30);
     QCOMPARE(readMembers().size(), 1);
 }
 

@@ -117,10 +117,18 @@ void Form2::BtnOk_Click()
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
         m_gradi.verificaFile();
+        // The import reads its own copy of the list; the box's goes while it
+        // runs and comes back if the import stops.
+        const int cursor = m_text1->release();
         QString storico;
-        importaPalmeria(
-            Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale(),
-            &storico);
+        try {
+            importaPalmeria(
+                Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale(),
+                &storico);
+        } catch (...) {
+            m_text1->putBack(text, cursor);
+            throw;
+        }
         if (!storico.isEmpty())
             MessageBox::show(this, storico, MessageBox::Icon::Exclamation, applicationTitle());
         imported = true;
