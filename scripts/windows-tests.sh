@@ -42,10 +42,23 @@ nice -n 10 cmake -S "$top" -B "$build" -G Ninja \
 nice -n 10 cmake --build "$build" -j"${JOBS:-2}" > "$logs/build.log" 2>&1 \
     || { tail -30 "$logs/build.log"; echo "windows-tests.sh: compilazione non riuscita (vedi $logs/build.log)" >&2; exit 1; }
 
-# Qt's Italian texts, where the program looks for them: beside it, as the
-# zip has them.
-mkdir -p "$build/translations"
-cp /usr/share/qt6/translations/qtbase_it.qm "$build/translations/"
+# Qt's DLLs, those of the MinGW runtime, the plugins and Qt's Italian
+# texts, laid out as a Qt of their own (bin, plugins, translations): Qt
+# finds its plugins and texts from where its DLLs are, and the tests find
+# the DLLs through the path, as on a developer's Windows machine. Each
+# image is copied as the zip's are, its sections on page boundaries.
+runtime="$build/runtime"
+rm -rf "$runtime"
+mkdir -p "$runtime/bin" "$runtime/translations"
+cp /usr/share/qt6/translations/qtbase_it.qm "$runtime/translations/"
+for plugin in platforms/qoffscreen.dll styles/qwindowsvistastyle.dll imageformats/qico.dll; do
+    mkdir -p "$runtime/plugins/$(dirname "$plugin")"
+    copy_image "$qt/plugins/$plugin" "$runtime/plugins/$(dirname "$plugin")"
+    copy_dlls "$qt/plugins/$plugin" "$runtime/bin"
+done
+while IFS= read -r exe; do
+    copy_dlls "$exe" "$runtime/bin"
+done < <(find "$build" -name '*.exe' -not -path '*/CMakeFiles/*')
 
 tmp=$(mktemp -d)
 cleanup() {
@@ -55,17 +68,9 @@ cleanup() {
 trap cleanup EXIT
 export WINEPREFIX="$tmp/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 wineboot -i > /dev/null 2>&1 || true
-# The DLLs of Qt and of the MinGW runtime are found through the path, as
-# on a developer's Windows machine.
-gcc_dir=$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")
-winpath=""
-for dir in "$qt/bin" "$gcc_dir" "/usr/$triplet/lib"; do
-    winpath+="Z:${dir//\//\\};"
-done
-export WINEPATH="$winpath"
+export WINEPATH="Z:${runtime//\//\\}\\bin"
 # Wine hands a program no variable of the Unix environment whose name
 # begins with QT_: Qt's own are set in the prefix's user environment.
-# Qt finds its plugins beside its DLLs.
 for setting in QT_QPA_PLATFORM=offscreen 'QT_LOGGING_RULES=qt.qpa.*=false'; do
     wine reg add 'HKCU\Environment' /v "${setting%%=*}" /d "${setting#*=}" /f < /dev/null > /dev/null 2>&1
 done

@@ -283,25 +283,6 @@ name="Quadrivo-$version-win64"
 stagedir="$out/$name"
 zipfile="$out/$name.zip"
 
-gcc_dir=$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")
-dll_dirs=("$qt/bin" "$gcc_dir" "/usr/$triplet/lib" "/usr/$triplet/bin")
-
-# Copies into the package, next to quadrivo.exe, every DLL the given file
-# loads that is not part of Windows itself, and what those DLLs load.
-copy_dlls() {
-    local dll dir found
-    for dll in $($triplet-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
-        [ ! -e "$stagedir/$dll" ] || continue
-        found=""
-        for dir in "${dll_dirs[@]}"; do
-            if [ -f "$dir/$dll" ]; then found="$dir/$dll"; break; fi
-        done
-        [ -n "$found" ] || continue     # a DLL of Windows
-        cp "$found" "$stagedir/"
-        copy_dlls "$stagedir/$dll"
-    done
-}
-
 write_leggimi() {
     sed 's/$/\r/' > "$stagedir/LEGGIMI.txt" <<EOF
 Quadrivo $version per Windows (64 bit)
@@ -342,13 +323,12 @@ package() {
     local exe
     exe=$(find "$build" -name quadrivo.exe -not -path '*/CMakeFiles/*' -print -quit)
     [ -n "$exe" ] || die "quadrivo.exe non trovato in $build"
-    cp "$exe" "$stagedir/"
-    $triplet-strip "$stagedir/quadrivo.exe"
-    copy_dlls "$stagedir/quadrivo.exe"
+    copy_image "$exe" "$stagedir" --strip-all
+    copy_dlls "$stagedir/quadrivo.exe" "$stagedir"
     local plugin
     for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll; do
-        cp "$qt/plugins/$plugin" "$stagedir/$plugin"
-        copy_dlls "$stagedir/$plugin"
+        copy_image "$qt/plugins/$plugin" "$stagedir/$(dirname "$plugin")"
+        copy_dlls "$stagedir/$plugin" "$stagedir"
     done
     cp /usr/share/qt6/translations/qtbase_it.qm "$stagedir/translations/"
     # Qt looks for its plugins and translations beside the program. Text is
