@@ -264,8 +264,15 @@ void TestStoricoDati::testContaGiorni()
             qunsetenv("TZ");
         ::tzset();
     });
-    if (QDateTime(QDate(2024, 7, 1), QTime(12, 0)).offsetFromUtc() != 2 * 3600)
+    if (QDateTime(QDate(2024, 7, 1), QTime(12, 0)).offsetFromUtc() != 2 * 3600) {
+#if defined(Q_OS_WIN)
+        // Windows' C library reads TZ as "CET-1CEST", with the American
+        // rules for summer time: no value of it gives Rome's clock changes.
+        QSKIP("the local time cannot be made Europe/Rome's here: Windows' C library reads no zone name in TZ");
+#else
         QSKIP("the time zone Europe/Rome is missing here (tzdata)");
+#endif
+    }
 
     QCOMPARE(StoricoDati::contaGiorni(QDateTime::fromString(da, Qt::ISODate), QDateTime::fromString(a, Qt::ISODate)),
              giorni);
