@@ -17,6 +17,9 @@ qt="$cache/qt"
 sqlite="$cache/sqlite"
 sqlitecpp="$cache/sqlitecpp"
 triplet=x86_64-w64-mingw32
+# Where copy_dlls looks for a DLL: Qt's, then the MinGW runtime's.
+dll_dirs=("$qt/bin" "$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")"
+          "/usr/$triplet/lib" "/usr/$triplet/bin")
 
 # Copies a program or DLL into a folder with its sections on page
 # boundaries of the file and without debugging sections (a third argument,
@@ -32,12 +35,10 @@ copy_image() {
 # copy_image.
 copy_dlls() {
     local dll dir found
-    local gcc_dir
-    gcc_dir=$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")
     for dll in $($triplet-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
         [ ! -e "$2/$dll" ] || continue
         found=""
-        for dir in "$qt/bin" "$gcc_dir" "/usr/$triplet/lib" "/usr/$triplet/bin"; do
+        for dir in "${dll_dirs[@]}"; do
             if [ -f "$dir/$dll" ]; then found="$dir/$dll"; break; fi
         done
         [ -n "$found" ] || continue     # a DLL of Windows
