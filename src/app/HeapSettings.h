@@ -12,5 +12,5 @@ void configureHeap();
 /// empty inside it, which the C library otherwise keeps for later. Call
 /// when a window's command is done and the memory it used is free (a few
 /// milliseconds after an import of 32,767 members). Does nothing where the
-/// C library has no such call.
+/// C library is neither glibc nor Windows'.
 void releaseFreedMemory();

@@ -1,5 +1,6 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "app/Form1.h"
+#include "app/HeapSettings.h"
 #include "ranking/Module1.h"
 #include "store/Membri.h"
 #include "support/Seed.h"
@@ -15,7 +16,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -52,6 +56,7 @@ private slots:
     void testGridViewShowsTheTexts();
     void testClearingFreesEveryRecord();
     void testCentredEvenOffTheScreen();
+    void testFreedMemoryGoesBackWithTheHeapWhole();
 
 private:
     std::unique_ptr<WindowTestScene> m_scene;
@@ -246,6 +251,60 @@ void TestForm1::testCentredEvenOffTheScreen()
     // A screen smaller than the window: centred all the same, edges off it.
     QCOMPARE(centeredPosition(QSize(671, 571), QRect(0, 0, 640, 480)), QPoint(-16, -46));
     QCOMPARE(centeredPosition(QSize(671, 571), QRect(1920, 0, 1280, 1024)), QPoint(1920 + 305, 227));
+}
+
+// What the window does after each command: the heap's free pages go back
+// to the system, and every block still held keeps its bytes, and the heap
+// serves and merges blocks as before. Blocks of many sizes, most of them
+// freed, leave free runs of several pages between the ones kept.
+void TestForm1::testFreedMemoryGoesBackWithTheHeapWhole()
+{
+    struct Block
+    {
+        unsigned char *data = nullptr;
+        std::size_t size = 0;
+    };
+    std::vector<Block> blocks;
+    quint32 seed = 20261211;
+    const auto fill = [&](std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            const std::size_t size = 1024 + seed % (40 * 1024);
+            auto *data = static_cast<unsigned char *>(std::malloc(size));
+            QVERIFY(data);
+            std::memset(data, static_cast<int>(size % 251), size);
+            blocks.push_back({data, size});
+        }
+    };
+    const auto keepsItsBytes = [](const Block &b) {
+        for (std::size_t i = 0; i < b.size; ++i)
+            if (b.data[i] != static_cast<unsigned char>(b.size % 251))
+                return false;
+        return true;
+    };
+    const auto freeAll = [&](std::size_t keepOneIn) {
+        std::vector<Block> kept;
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            if (keepOneIn && i % keepOneIn == 0)
+                kept.push_back(blocks[i]);
+            else
+                std::free(blocks[i].data);
+        }
+        blocks = std::move(kept);
+    };
+
+    fill(3000);
+    freeAll(10);
+    releaseFreedMemory();
+    for (const Block &b : blocks)
+        QVERIFY(keepsItsBytes(b));
+    // Freed next to a run whose pages went, and the run served again.
+    freeAll(2);
+    fill(3000);
+    releaseFreedMemory();
+    for (const Block &b : blocks)
+        QVERIFY(keepsItsBytes(b));
+    freeAll(0);
 }
 
 QTEST_MAIN(TestForm1)
