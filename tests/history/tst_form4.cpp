@@ -80,6 +80,7 @@ private slots:
     void testUnreadableHistoryIsReported();
     void testMainWindowButton();
     void testCompareTwoSnapshots();
+    void testFailedCompareShowsTheFileAgain();
     void testExportCsv();
     void testPostTellsThePeriod();
 
@@ -312,6 +313,35 @@ void TestForm4::testCompareTwoSnapshots()
     QCOMPARE(form.grid().Rows(), 4);
     QCOMPARE(queryValue("SELECT SUM(Diff) FROM Membri WHERE Valid=1").toInt(), 1500 - 2000);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM Rilevazioni").toInt(), 4);
+}
+
+// A snapshot deleted behind the window's back stops the comparison: the
+// window stays, shows the history as the file holds it now, the member
+// still selected, and is drawn again.
+void TestForm4::testFailedCompareShowsTheFileAgain()
+{
+    seedHistory();
+    Form4 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *snapshots = form.findChild<QTableView *>("TblRilevazioni");
+    auto *members = form.findChild<QTableView *>("TblMembri");
+    members->selectRow(2);
+    snapshots->selectionModel()->select(snapshots->model()->index(3, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QVERIFY(execSql("DELETE FROM Rilevazioni WHERE Id=1"));
+
+    m_scene->boxes.answerNext(QMessageBox::Yes);
+    QTest::mouseClick(form.findChild<QPushButton *>("BtnConfronta"), Qt::LeftButton);
+    const auto boxes = m_scene->boxes.take();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY2(boxes[1].text.contains("la rilevazione non esiste più"), qPrintable(boxes[1].text));
+    QVERIFY(form.isVisible() && !form.confrontoFatto() && form.updatesEnabled());
+    QCOMPARE(snapshots->model()->rowCount(), 3);
+    const QModelIndexList selected = members->selectionModel()->selectedRows(1);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected[0].data().toString(), QStringLiteral("[2]"));
+    QCOMPARE(chartTitle(form), QStringLiteral("Punti di Orso"));
 }
 
 // "Esporta CS&V..." after "Co&nfronta", in the row and in the tab order;

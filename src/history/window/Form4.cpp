@@ -137,9 +137,11 @@ void Form4::Form_Load()
 
 void Form4::carica()
 {
-    const int madre = madreSelezionata();
-    const QString madreTesto = madre >= 0 ? m_quadro.madri[static_cast<std::size_t>(madre)].madre : QString();
+    carica(madreSelezionataTesto());
+}
 
+void Form4::carica(const QString &madreTesto)
+{
     StoricoDati::Quadro quadro;
     {
         const auto chiudi = qScopeGuard([this] { Data1.close(); });
@@ -183,6 +185,21 @@ int Form4::madreSelezionata() const
 {
     const QModelIndexList rows = TblMembri->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : m_ordineMembri->mapToSource(rows.first()).row();
+}
+
+QString Form4::madreSelezionataTesto() const
+{
+    const int madre = madreSelezionata();
+    return madre >= 0 ? m_quadro.madri[static_cast<std::size_t>(madre)].madre : QString();
+}
+
+void Form4::svuota()
+{
+    m_rilevazioni.inizioAggiornamento();
+    m_membri.inizioAggiornamento();
+    m_quadro = {};
+    m_membri.fineAggiornamento();
+    m_rilevazioni.fineAggiornamento();
 }
 
 void Form4::aggiornaPulsanti()
@@ -272,6 +289,13 @@ void Form4::BtnConfronta_Click()
         return;
     const Storico::Rilevazione inizio{a.id, a.quandoTesto, a.tipo};
     const Storico::Rilevazione fine{b.id, b.quandoTesto, b.tipo};
+    // The comparison's record set and its snapshots' lines come on top of
+    // the tables here, which the window lets go meanwhile: it closes once
+    // the comparison is done, and reads the history again if it fails. It
+    // is not drawn in between, so that it never shows them empty.
+    const QString madreTesto = madreSelezionataTesto();
+    setUpdatesEnabled(false);
+    svuota();
     runGuarded(this, [&] {
         const auto chiudi = qScopeGuard([this] { Data1.close(); });
         confrontaRilevazioni(Data1, inizio, fine);
@@ -282,7 +306,8 @@ void Form4::BtnConfronta_Click()
         return;
     }
     // A snapshot may be gone: the window shows the file as it is now.
-    runGuarded(this, [this] { carica(); });
+    runGuarded(this, [&] { carica(madreTesto); });
+    setUpdatesEnabled(true);
 }
 
 void Form4::BtnCsv_Click()

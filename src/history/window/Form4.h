@@ -53,6 +53,10 @@ private:
     void Form_Load();
     /// Reads the history again and shows it, keeping the selected member.
     void carica();
+    /// The same, selecting the member of that home planet if there is one.
+    void carica(const QString &madreTesto);
+    /// Empties both tables.
+    void svuota();
     void disegnaGrafico();
     void aggiornaPulsanti();
     /// Before the question of a command that writes: says so when the file
@@ -64,6 +68,8 @@ private:
     QList<int> rilevazioniSelezionate() const;
     /// The selected member, as an index into the Quadro; -1 when none.
     int madreSelezionata() const;
+    /// Its home planet, or a null text when no member is selected.
+    QString madreSelezionataTesto() const;
 
     QTableView *TblRilevazioni = nullptr;
     QTableView *TblMembri = nullptr;
