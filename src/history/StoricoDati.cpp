@@ -12,13 +12,9 @@ namespace StoricoDati {
 
 namespace {
 
-// A planet's line in one snapshot.
-struct Voce
-{
-    int rilevazione; // index into Quadro::rilevazioni
-    qint64 riga;
-    qint64 punti;
-};
+// A planet's line in one snapshot, once componi() has read it: its
+// Rilevazione is then the snapshot's index into Quadro::rilevazioni.
+using Voce = Storico::Punteggio;
 
 // Whole days from the first of the run of equal scores at the end of a
 // planet's course (oldest first) to its last snapshot; only the calendar
@@ -26,12 +22,12 @@ struct Voce
 qint64 giorniFermo(const Quadro &quadro, std::span<const Voce> sue)
 {
     std::size_t inizio = sue.size() - 1;
-    while (inizio > 0 && sue[inizio - 1].punti == sue.back().punti)
+    while (inizio > 0 && sue[inizio - 1].Punti == sue.back().Punti)
         --inizio;
     if (inizio == sue.size() - 1)
         return 0;
-    return contaGiorni(quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].rilevazione)].quando,
-                       quadro.rilevazioni[static_cast<std::size_t>(sue.back().rilevazione)].quando);
+    return contaGiorni(quadro.rilevazioni[static_cast<std::size_t>(sue[inizio].Rilevazione)].quando,
+                       quadro.rilevazioni[static_cast<std::size_t>(sue.back().Rilevazione)].quando);
 }
 
 } // namespace
@@ -48,7 +44,7 @@ qint64 contaGiorni(const QDateTime &da, const QDateTime &a)
     return std::max<qint64>(0, giorni);
 }
 
-Quadro componi(const Storico::Storia &storia)
+Quadro componi(Storico::Storia storia)
 {
     Quadro quadro;
 
@@ -71,83 +67,75 @@ Quadro componi(const Storico::Storia &storia)
     for (std::size_t i = 0; i < quadro.rilevazioni.size(); ++i)
         perId.insert(quadro.rilevazioni[i].id, static_cast<int>(i));
 
-    // One pass over the score rows: the totals, and each row's snapshot
-    // and planet (-1: a row of an unknown snapshot, left out).
-    struct Dove
-    {
-        int rilevazione = -1;
-        int madre = -1;
-    };
-    std::vector<Dove> dove(storia.punteggi.size());
-    std::vector<std::size_t> inizio(1, 0); // where each planet's lines start in voci, once counted
-    std::vector<std::size_t> primaRiga;    // each planet's first row
-    QHash<QString, int> perMadre;
-    int ultima = -1; // the last row's snapshot, usually the next row's too
-    RigaRilevazione *totale = nullptr;
-    for (std::size_t i = 0; i < storia.punteggi.size(); ++i) {
-        const Storico::Punteggio &p = storia.punteggi[i];
-        if (!totale || quadro.rilevazioni[static_cast<std::size_t>(ultima)].id != p.Rilevazione) {
+    // One pass over the score rows: the totals, and each row's snapshot as
+    // its index in quadro.rilevazioni; the rows of an unknown snapshot go.
+    std::vector<Voce> &righe = storia.punteggi;
+    std::vector<std::size_t> conteggio(storia.madri.size(), 0); // each planet's rows
+    int ultima = -1;                                            // the last row's snapshot, usually the next row's too
+    std::size_t tenute = 0;
+    for (Voce &p : righe) {
+        if (ultima < 0 || quadro.rilevazioni[static_cast<std::size_t>(ultima)].id != p.Rilevazione) {
             const auto found = perId.constFind(p.Rilevazione);
             if (found == perId.constEnd())
                 continue;
             ultima = *found;
-            totale = &quadro.rilevazioni[static_cast<std::size_t>(ultima)];
         }
-        ++totale->membri;
-        totale->puntiTotali += p.Punti;
-
-        auto madre = perMadre.constFind(p.Madre);
-        if (madre == perMadre.constEnd()) {
-            madre = perMadre.insert(p.Madre, static_cast<int>(primaRiga.size()));
-            primaRiga.push_back(i);
-            inizio.push_back(0);
-        }
-        dove[i] = {ultima, *madre};
-        ++inizio[static_cast<std::size_t>(*madre) + 1];
+        RigaRilevazione &totale = quadro.rilevazioni[static_cast<std::size_t>(ultima)];
+        ++totale.membri;
+        totale.puntiTotali += p.Punti;
+        ++conteggio[static_cast<std::size_t>(p.Madre)];
+        p.Rilevazione = ultima;
+        righe[tenute++] = p;
     }
+    righe.resize(tenute);
 
-    // The planets' rows made at once, once counted, not grown one by one.
-    quadro.madri.resize(primaRiga.size());
-    for (std::size_t m = 0; m < primaRiga.size(); ++m)
-        quadro.madri[m].madre = storia.punteggi[primaRiga[m]].Madre;
-
-    // Each planet's lines side by side in one array, in the rows' order:
-    // one allocation, not one growing vector a planet.
-    std::partial_sum(inizio.begin(), inizio.end(), inizio.begin());
-    std::vector<Voce> voci(inizio.back());
+    // Each planet's rows side by side, in place: every row swapped straight
+    // to its planet's next free place.
+    std::vector<std::size_t> inizio(conteggio.size() + 1, 0);
+    std::partial_sum(conteggio.begin(), conteggio.end(), inizio.begin() + 1);
     {
         std::vector<std::size_t> prossima(inizio.begin(), inizio.end() - 1);
-        for (std::size_t i = 0; i < dove.size(); ++i) {
-            if (dove[i].madre >= 0) {
-                const Storico::Punteggio &p = storia.punteggi[i];
-                voci[prossima[static_cast<std::size_t>(dove[i].madre)]++] = {dove[i].rilevazione, p.Riga, p.Punti};
+        for (std::size_t m = 0; m < conteggio.size(); ++m) {
+            while (prossima[m] < inizio[m + 1]) {
+                Voce &p = righe[prossima[m]];
+                const auto sua = static_cast<std::size_t>(p.Madre);
+                if (sua == m)
+                    ++prossima[m];
+                else
+                    std::swap(p, righe[prossima[sua]++]);
             }
         }
     }
 
-    for (std::size_t m = 0; m < quadro.madri.size(); ++m) {
-        RigaMadre &riga = quadro.madri[m];
-        const auto primaVoce = voci.begin() + static_cast<std::ptrdiff_t>(inizio[m]);
-        auto fine = voci.begin() + static_cast<std::ptrdiff_t>(inizio[m + 1]);
+    // The planets with rows in a known snapshot, made at once.
+    quadro.madri.reserve(conteggio.size()
+                         - static_cast<std::size_t>(std::count(conteggio.begin(), conteggio.end(), 0)));
+    for (std::size_t m = 0; m < conteggio.size(); ++m) {
+        if (conteggio[m] == 0)
+            continue;
+        RigaMadre &riga = quadro.madri.emplace_back();
+        riga.madre = storia.madri[m];
+        const auto primaVoce = righe.begin() + static_cast<std::ptrdiff_t>(inizio[m]);
+        auto fine = righe.begin() + static_cast<std::ptrdiff_t>(inizio[m + 1]);
         // Oldest first (the higher the index, the older the snapshot), and
         // in one snapshot the first line, which alone counts.
         std::sort(primaVoce, fine, [](const Voce &a, const Voce &b) {
-            return a.rilevazione != b.rilevazione ? a.rilevazione > b.rilevazione : a.riga < b.riga;
+            return a.Rilevazione != b.Rilevazione ? a.Rilevazione > b.Rilevazione : a.Riga < b.Riga;
         });
         fine =
-            std::unique(primaVoce, fine, [](const Voce &a, const Voce &b) { return a.rilevazione == b.rilevazione; });
+            std::unique(primaVoce, fine, [](const Voce &a, const Voce &b) { return a.Rilevazione == b.Rilevazione; });
         const std::span<const Voce> sue(&*primaVoce, static_cast<std::size_t>(fine - primaVoce));
         const Voce &prima = sue.front();
         const Voce &ultimaVoce = sue.back();
-        riga.ultimaRilevazione = quadro.rilevazioni[static_cast<std::size_t>(ultimaVoce.rilevazione)].id;
-        riga.ultimaRiga = ultimaVoce.riga;
-        riga.prima = prima.punti;
-        riga.ultima = ultimaVoce.punti;
-        riga.variazione = ultimaVoce.punti - prima.punti;
+        riga.ultimaRilevazione = quadro.rilevazioni[static_cast<std::size_t>(ultimaVoce.Rilevazione)].id;
+        riga.ultimaRiga = ultimaVoce.Riga;
+        riga.prima = prima.Punti;
+        riga.ultima = ultimaVoce.Punti;
+        riga.variazione = ultimaVoce.Punti - prima.Punti;
         riga.rilevazioni = static_cast<int>(sue.size());
         riga.punti.reserve(sue.size());
         for (const Voce &v : sue)
-            riga.punti.emplace_back(v.rilevazione, v.punti);
+            riga.punti.emplace_back(static_cast<int>(v.Rilevazione), v.Punti);
         riga.giorniFermo = giorniFermo(quadro, sue);
     }
     std::sort(quadro.madri.begin(), quadro.madri.end(), [](const RigaMadre &a, const RigaMadre &b) {

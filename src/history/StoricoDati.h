@@ -70,8 +70,9 @@ qint64 contaGiorni(const QDateTime &da, const QDateTime &a);
 
 /// Works out the window's contents, but the members' Nick and Grado, in
 /// time linear in the history's size (a sort of each member's few lines
-/// aside). Score rows of an unknown snapshot are left out.
-Quadro componi(const Storico::Storia &storia);
+/// aside), reordering the history's rows in place rather than copying
+/// them. Score rows of an unknown snapshot are left out.
+Quadro componi(Storico::Storia storia);
 
 /// The snapshots whose lines name the members: each member's latest.
 QList<qint64> rilevazioniDeiNomi(const Quadro &quadro);

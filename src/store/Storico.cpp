@@ -3,12 +3,12 @@
 
 #include "core/Failure.h"
 #include "store/PreparedQuery.h"
-#include "store/SharedTexts.h"
 #include "store/SqlConnection.h"
 #include "store/SqlErrors.h"
 #include "store/WriteTransaction.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QLocale>
 #include <QVariant>
 
@@ -220,13 +220,16 @@ Storia leggiStoria(SQLite::Database &db, const QString &fileName)
         conta.executeStep();
         storia.punteggi.reserve(static_cast<std::size_t>(std::max<int64_t>(0, conta.getColumn(0).getInt64())));
         SQLite::Statement punteggi(db, "SELECT Rilevazione,Riga,Madre,Punti FROM Punteggi");
-        // A home planet comes back in every snapshot: its rows share one text.
-        SharedTexts madri;
+        QHash<QString, int> madri;
         while (punteggi.executeStep()) {
-            QString madre = columnText(punteggi.getColumn(2));
-            madri.share(madre);
-            storia.punteggi.push_back({punteggi.getColumn(0).getInt64(), punteggi.getColumn(1).getInt64(),
-                                       std::move(madre), punteggi.getColumn(3).getInt64()});
+            const QString madre = columnText(punteggi.getColumn(2));
+            auto found = madri.constFind(madre);
+            if (found == madri.constEnd()) {
+                found = madri.insert(madre, static_cast<int>(storia.madri.size()));
+                storia.madri.push_back(madre);
+            }
+            storia.punteggi.push_back({punteggi.getColumn(0).getInt64(), punteggi.getColumn(1).getInt64(), *found,
+                                       punteggi.getColumn(3).getInt64()});
         }
         lettura.commit();
     } catch (const SQLite::Exception &e) {

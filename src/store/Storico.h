@@ -60,21 +60,24 @@ struct Rilevazione
     int Tipo = 0;
 };
 
-/// A score row as the whole history is read: its home planet and score,
-/// not its other texts (a Null Madre is empty).
+/// A score row as the whole history is read: its home planet, as an index
+/// into Storia::madri, and its score, not its other texts.
 struct Punteggio
 {
     qint64 Rilevazione = 0;
     qint64 Riga = 0;
-    QString Madre;
+    int Madre = 0;
     qint64 Punti = 0;
 };
 
 /// Everything the history holds but the rows' Nick and Grado, in no
-/// particular order.
+/// particular order. A home planet comes back in every snapshot: its text
+/// is held once, and the rows name it by its place in madri.
 struct Storia
 {
     std::vector<Rilevazione> rilevazioni;
+    /// Every home planet of the rows, each once (a Null Madre is empty).
+    std::vector<QString> madri;
     std::vector<Punteggio> punteggi;
 };
 

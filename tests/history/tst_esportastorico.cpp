@@ -5,6 +5,7 @@
 #include "history/PeriodoStorico.h"
 #include "history/StoricoDati.h"
 #include "support/GrigliaFormattata.h"
+#include "support/Seed.h"
 
 #include <QTest>
 
@@ -29,7 +30,7 @@ StoricoDati::Quadro quadro()
     for (const auto &[madre, scores] : planets) {
         ++riga;
         for (const auto &[id, punti] : scores)
-            s.punteggi.push_back({id, riga, QString::fromLatin1(madre), punti});
+            aggiungiPunteggio(s, id, riga, QString::fromLatin1(madre), punti);
     }
     StoricoDati::Quadro q = StoricoDati::componi(s);
     StoricoDati::assegnaNomi(q, {{4, 1, "Lupo, il Grigio", "Capo"},

@@ -3,6 +3,7 @@
 #include "history/ModelloMembri.h"
 #include "history/ModelloRilevazioni.h"
 #include "history/StoricoDati.h"
+#include "support/Seed.h"
 
 #include <QScopeGuard>
 #include <QSortFilterProxyModel>
@@ -44,7 +45,7 @@ StoricoDati::Quadro quadro()
     Storico::Storia s;
     s.rilevazioni = {{1, "2026-11-01T10:00:00", 1}, {2, "2026-11-08T10:00:00", 2}, {3, "2026-11-15T09:30:00", 1}};
     for (const Line &l : lines)
-        s.punteggi.push_back({l.rilevazione, l.riga, l.madre, l.punti});
+        aggiungiPunteggio(s, l.rilevazione, l.riga, l.madre, l.punti);
     StoricoDati::Quadro q = StoricoDati::componi(s);
     const QList<qint64> asked = StoricoDati::rilevazioniDeiNomi(q);
     std::vector<Storico::Nome> nomi;
@@ -182,7 +183,8 @@ void TestStoricoDati::testOrderIsTheOrderTaken()
 {
     Storico::Storia s;
     s.rilevazioni = {{2, "2025-10-26T02:10:00", 2}, {1, "2025-10-26T02:40:00", 1}};
-    s.punteggi = {{1, 1, "[1:1:1]", 100}, {2, 1, "[1:1:1]", 150}};
+    s.madri = {"[1:1:1]"};
+    s.punteggi = {{1, 1, 0, 100}, {2, 1, 0, 150}};
     const StoricoDati::Quadro q = StoricoDati::componi(s);
     QCOMPARE(q.rilevazioni.front().id, 2);
     QCOMPARE(q.madri.front().prima, 100);
@@ -214,7 +216,7 @@ void TestStoricoDati::testGiorniFermo()
         {"G", {{4, 4}, {5, 4}}}};
     for (const auto &[madre, scores] : planets)
         for (const auto &[id, punti] : scores)
-            s.punteggi.push_back({id, 1, QString::fromLatin1(madre), punti});
+            aggiungiPunteggio(s, id, 1, QString::fromLatin1(madre), punti);
     QMap<QString, qint64> giorni;
     for (const StoricoDati::RigaMadre &m : StoricoDati::componi(s).madri)
         giorni.insert(m.madre, m.giorniFermo);
@@ -278,7 +280,8 @@ void TestStoricoDati::testContaGiorni()
              giorni);
     Storico::Storia s;
     s.rilevazioni = {{1, da, 1}, {2, a, 2}};
-    s.punteggi = {{1, 1, "[1:1:1]", 100}, {2, 1, "[1:1:1]", 100}};
+    s.madri = {"[1:1:1]"};
+    s.punteggi = {{1, 1, 0, 100}, {2, 1, 0, 100}};
     QCOMPARE(StoricoDati::componi(s).madri.at(0).giorniFermo, giorni);
 }
 

@@ -9,6 +9,8 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <algorithm>
+
 namespace {
 
 template <typename Work> bool withDatabase(Work &&work, const QString &file = Membri::fileName())
@@ -102,4 +104,12 @@ QVariant queryValue(const QString &statement, const QString &file)
         },
         file);
     return value;
+}
+
+void aggiungiPunteggio(Storico::Storia &storia, qint64 rilevazione, qint64 riga, const QString &madre, qint64 punti)
+{
+    auto found = std::find(storia.madri.begin(), storia.madri.end(), madre);
+    if (found == storia.madri.end())
+        found = storia.madri.insert(found, madre);
+    storia.punteggi.push_back({rilevazione, riga, static_cast<int>(found - storia.madri.begin()), punti});
 }

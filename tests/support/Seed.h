@@ -2,6 +2,7 @@
 #pragma once
 
 #include "store/Membri.h"
+#include "store/Storico.h"
 
 #include <QList>
 #include <QString>
@@ -32,3 +33,7 @@ QList<QVariantList> queryRows(const QString &statement);
 /// The first value of the first row a query on the file ("Quadrivo.mdb"
 /// unless told) gives.
 QVariant queryValue(const QString &statement, const QString &file = Membri::fileName());
+
+/// Adds a score row to a history held in memory, naming its home planet
+/// as the store does: by its place in the history's planets, each once.
+void aggiungiPunteggio(Storico::Storia &storia, qint64 rilevazione, qint64 riga, const QString &madre, qint64 punti);
