@@ -346,6 +346,7 @@ void TestForm2::testOkFailureKeepsTheWindowOpen()
     QVERIFY(form.isVisible());
     QCOMPARE(form.Text1()->Text(), text);
     QCOMPARE(form.Text1()->textCursor().position(), 30);
+    QCOMPARE(form.Text1()->document()->defaultFont(), form.Text1()->font());
     QCOMPARE(readMembers().size(), 1);
 }
 
