@@ -71,7 +71,8 @@ Quadro componi(Storico::Storia storia)
     // its index in quadro.rilevazioni; the rows of an unknown snapshot go.
     std::vector<Voce> &righe = storia.punteggi;
     std::vector<std::size_t> conteggio(storia.madri.size(), 0); // each planet's rows
-    int ultima = -1;                                            // the last row's snapshot, usually the next row's too
+    // The last row's snapshot, usually the next row's too.
+    int ultima = -1;
     std::size_t tenute = 0;
     for (Voce &p : righe) {
         if (ultima < 0 || quadro.rilevazioni[static_cast<std::size_t>(ultima)].id != p.Rilevazione) {
@@ -107,9 +108,8 @@ Quadro componi(Storico::Storia storia)
         }
     }
 
-    // The planets with rows in a known snapshot, made at once.
-    quadro.madri.reserve(conteggio.size()
-                         - static_cast<std::size_t>(std::count(conteggio.begin(), conteggio.end(), 0)));
+    // The planets with rows in a known snapshot, in room made at once.
+    quadro.madri.reserve(conteggio.size());
     for (std::size_t m = 0; m < conteggio.size(); ++m) {
         if (conteggio[m] == 0)
             continue;

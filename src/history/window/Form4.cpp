@@ -142,11 +142,7 @@ void Form4::carica(const QString &madreTesto)
         StoricoDati::assegnaNomi(quadro,
                                  Storico::leggiNomi(db, Data1.DatabaseName(), StoricoDati::rilevazioniDeiNomi(quadro)));
     }
-    m_rilevazioni.inizioAggiornamento();
-    m_membri.inizioAggiornamento();
-    m_quadro = std::move(quadro);
-    m_membri.fineAggiornamento();
-    m_rilevazioni.fineAggiornamento();
+    mostraQuadro(std::move(quadro));
     // The date's width depends on the locale; a few rows to measure.
     TblRilevazioni->resizeColumnToContents(StoricoDati::ModelloRilevazioni::Data);
 
@@ -185,11 +181,11 @@ QString Form4::madreSelezionataTesto() const
     return madre >= 0 ? m_quadro.madri[static_cast<std::size_t>(madre)].madre : QString();
 }
 
-void Form4::svuota()
+void Form4::mostraQuadro(StoricoDati::Quadro quadro)
 {
     m_rilevazioni.inizioAggiornamento();
     m_membri.inizioAggiornamento();
-    m_quadro = {};
+    m_quadro = std::move(quadro);
     m_membri.fineAggiornamento();
     m_rilevazioni.fineAggiornamento();
 }

@@ -55,8 +55,8 @@ private:
     void carica();
     /// The same, selecting the member of that home planet if there is one.
     void carica(const QString &madreTesto);
-    /// Empties both tables.
-    void svuota();
+    /// Puts the Quadro in both tables, replacing what they showed.
+    void mostraQuadro(StoricoDati::Quadro quadro);
     void disegnaGrafico();
     void aggiornaPulsanti();
     /// Before the question of a command that writes: says so when the file

@@ -87,7 +87,7 @@ void Form4::BtnConfronta_Click()
     // is not drawn in between, so that it never shows them empty.
     const QString madreTesto = madreSelezionataTesto();
     setUpdatesEnabled(false);
-    svuota();
+    mostraQuadro({});
     runGuarded(this, [&] {
         const auto chiudi = qScopeGuard([this] { Data1.close(); });
         confrontaRilevazioni(Data1, inizio, fine);
