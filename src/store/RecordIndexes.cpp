@@ -113,7 +113,7 @@ template <typename ValueAt> std::optional<Key> keyOf(std::size_t fields, ValueAt
 
 std::optional<Key> recordKey(const std::vector<int> &fields, const RecordRows &rows, qsizetype record)
 {
-    return keyOf(fields.size(), [&](std::size_t i) -> const QVariant & { return rows.value(record, fields[i]); });
+    return keyOf(fields.size(), [&](std::size_t i) { return rows.peek(record, fields[i]); });
 }
 
 // True when the record's fields hold the key. A text or a whole number, the
@@ -121,7 +121,7 @@ std::optional<Key> recordKey(const std::vector<int> &fields, const RecordRows &r
 bool holds(const std::vector<int> &fields, const RecordRows &rows, qsizetype record, const Key &key)
 {
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const QVariant &v = rows.value(record, fields[i]);
+        const QVariant v = rows.peek(record, fields[i]);
         const KeyPart &part = key[qsizetype(i)];
         if (v.typeId() == QMetaType::LongLong && part.kind == KeyPart::Kind::Integer) {
             if (*static_cast<const qlonglong *>(v.constData()) != part.integer)
@@ -146,7 +146,7 @@ bool unchanged(const std::vector<int> &fields, const RecordRows &rows, qsizetype
 {
     return std::all_of(fields.cbegin(), fields.cend(), [&](int field) {
         const QVariant &before = oldValues[static_cast<std::size_t>(field)];
-        const QVariant &now = rows.value(record, field);
+        const QVariant now = rows.peek(record, field);
         return before.typeId() == now.typeId() && before == now;
     });
 }

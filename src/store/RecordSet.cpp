@@ -3,7 +3,6 @@
 
 #include "core/Failure.h"
 #include "store/PreparedQuery.h"
-#include "store/SharedTexts.h"
 #include "store/SqlErrors.h"
 #include "store/StoredValue.h"
 
@@ -37,17 +36,11 @@ RecordSet::RecordSet(SQLite::Database &db, const Statement &statement, const Tab
 
     const int n = FieldCount();
     m_rows = RecordRows(n);
-    // A field of few distinct texts (a member's rank: a handful of names
-    // over 32,767 records) shares them among its records; one of more than
-    // a few dozen (a nickname, a home planet) is left alone.
-    std::vector<SharedTexts> shared(static_cast<std::size_t>(n), SharedTexts(64));
     for (bool row = query->hasRow(); row; row = query->next()) {
-        QVariant *fields = m_rows.append(query->value(0).toLongLong());
-        for (int i = 0; i < n; ++i) {
-            fields[i] = query->value(i + 1); // Null comes as an invalid QVariant
-            if (fields[i].typeId() == QMetaType::QString)
-                shared[static_cast<std::size_t>(i)].share(*static_cast<QString *>(fields[i].data()));
-        }
+        m_rows.append(query->value(0).toLongLong());
+        const qsizetype record = m_rows.count() - 1;
+        for (int i = 0; i < n; ++i)
+            m_rows.set(record, i, query->value(i + 1)); // Null comes as an invalid QVariant
     }
     if (query->lastError().isValid())
         failSql(reading, m_fileName, query->lastError());
@@ -114,17 +107,19 @@ void RecordSet::Update()
 void RecordSet::saveEdit()
 {
     m_writer->update(m_rows.rowid(m_pos), m_buffer);
-    // The record takes the saved values; the buffer keeps the old ones for
-    // the indexes.
+    // The record takes the saved values; the indexes are told the old ones.
+    std::vector<QVariant> before(m_fields.size());
     for (int i = 0; i < FieldCount(); ++i)
-        std::swap(m_rows.value(m_pos, i), m_buffer[static_cast<std::size_t>(i)]);
-    m_indexes.changed(m_rows, m_pos, m_buffer);
+        before[static_cast<std::size_t>(i)] = m_rows.value(m_pos, i);
+    for (int i = 0; i < FieldCount(); ++i)
+        m_rows.set(m_pos, i, m_buffer[static_cast<std::size_t>(i)]);
+    m_indexes.changed(m_rows, m_pos, before);
 }
 
 void RecordSet::saveNew()
 {
     const qint64 rowid = m_writer->insert(m_buffer, m_touched);
-    m_rows.append(rowid, std::move(m_buffer));
+    m_rows.append(rowid, m_buffer);
     m_indexes.added(m_rows, RecordCount() - 1);
 }
 

@@ -74,6 +74,7 @@ private slots:
     void testScoreTextIsConvertedUnderLocale();
     void testUnreadableScoreNamesTheValue();
     void testRejectedUpdateChangesNothing();
+    void testManyRecordsComeBackAsStored();
     void testDailyCopyIsTakenOnceAndTheNewestTenKept();
 
 private:
@@ -530,6 +531,57 @@ void TestDataControl::testRejectedUpdateChangesNothing()
 // read through a connection that holds the file alone, and a later change
 // that day leaves it as it is; a new day's copy removes the oldest beyond
 // ten, and nothing else in the folder.
+void TestDataControl::testManyRecordsComeBackAsStored()
+{
+    // Enough records and texts to fill many of the record set's blocks:
+    // nicknames of every length up to a long one, ranks that repeat and
+    // then stop repeating, an empty text beside Null, a blob, reals.
+    QList<Member> members;
+    for (int i = 0; i < 3000; ++i) {
+        const QString nick = i == 1500 ? QString(10000, u'z') : QString(i % 41, QChar(u'a' + i % 26));
+        const QString grado = i < 1000 ? QStringLiteral("Membro %1").arg(i % 3) : QStringLiteral("Grado %1").arg(i);
+        members << Member{i % 2, nick, QStringLiteral("[%1]").arg(i), grado, i, i * 7, i / 3.0, QVariant()};
+    }
+    members[7].Nick = QVariant();
+    QVERIFY(seedMembers(members));
+    QVERIFY(execSql(QStringLiteral("UPDATE Membri SET Grado = X'00FF' WHERE rowid = 9")));
+    const QList<QVariantList> stored = readMembers();
+
+    DataControl data;
+    openAll(data);
+    RecordSet &rs = data.Recordset();
+    const auto compareAll = [&](const QList<QVariantList> &expected) {
+        rs.MoveFirst();
+        for (const QVariantList &row : expected) {
+            QVERIFY(!rs.Eof());
+            for (int f = 0; f < 8; ++f) {
+                QCOMPARE(rs.Field(f).typeId(), row[f].typeId());
+                QCOMPARE(rs.Field(f), row[f]);
+            }
+            rs.MoveNext();
+        }
+        QVERIFY(rs.Eof());
+    };
+    compareAll(stored);
+    QVERIFY(stored[7][Membri::Nick].isNull() && !stored[0][Membri::Nick].isNull());
+
+    // Saved again, a record takes its new texts and keeps the others; the
+    // search finds it by the new ones only.
+    rs.FindFirst({{QStringLiteral("Madre"), QStringLiteral("[1500]")}});
+    QVERIFY(!rs.NoMatch());
+    rs.Edit();
+    rs.setField(Membri::Nick, QString(10000, u'y'));
+    rs.setField(Membri::Grado, QStringLiteral("Membro 1"));
+    rs.Update();
+    rs.FindFirst({{QStringLiteral("Nick"), QString(10000, u'z')}});
+    QVERIFY(rs.NoMatch());
+    rs.FindFirst(
+        {{QStringLiteral("Nick"), QString(10000, u'y')}, {QStringLiteral("Grado"), QStringLiteral("Membro 1")}});
+    QVERIFY(!rs.NoMatch());
+    QCOMPARE(rs.Field(Membri::Madre).toString(), QStringLiteral("[1500]"));
+    compareAll(readMembers());
+}
+
 void TestDataControl::testDailyCopyIsTakenOnceAndTheNewestTenKept()
 {
     QVERIFY(seedMembers({member(1, "A", "[1]", 100)}));
