@@ -1,8 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "app/Form1.h"
-#include "ranking/Module1.h"
 #include "export/window/Form3.h"
 #include "import/window/Form2.h"
+#include "ranking/Module1.h"
 #include "store/Membri.h"
 #include "support/Seed.h"
 #include "support/WindowTestScene.h"

@@ -20,16 +20,18 @@ struct Line
 
 // Five members before the period, so that the table holds more free
 // records than the start's lines and fewer than the end needs.
-const Line before[] = {{"P1", "[9:9:1]", 100}, {"P2", "[9:9:2]", 200}, {"P3", "[9:9:3]", 300},
-                       {"P4", "[9:9:4]", 400}, {"P5", "[9:9:5]", 500}};
+const Line before[] = {{"P1", "[9:9:1]", 100},
+                       {"P2", "[9:9:2]", 200},
+                       {"P3", "[9:9:3]", 300},
+                       {"P4", "[9:9:4]", 400},
+                       {"P5", "[9:9:5]", 500}};
 // A zero initial score, a leaver, a member who moves planet, a newcomer.
 const Line start[] = {
     {"Lupo", "[1:1:1]", 1000}, {"Orso", "[2:2:2]", 0}, {"Volpe", "[3:3:3]", 5000}, {"Gatto", "[4:4:4]", 45210}};
 const Line end[] = {
     {"Lupo", "[1:1:1]", 1533}, {"Orso", "[2:2:2]", 700}, {"Gatto", "[4:4:5]", 46000}, {"Nuovo", "[5:5:5]", 1234567}};
 
-template<std::size_t N>
-QString list(const Line (&lines)[N], const QLocale &locale)
+template <std::size_t N> QString list(const Line (&lines)[N], const QLocale &locale)
 {
     QString text;
     int pos = 1;
@@ -44,7 +46,8 @@ void import(const QString &text, qint16 tipo, const QLocale &locale)
 {
     DataControl data(locale);
     data.setDatabaseName(Membri::fileName());
-    importaPalmeria(data, text, tipo, [](const QString &phrase) { return phrase == "Capo"; }, locale);
+    importaPalmeria(
+        data, text, tipo, [](const QString &phrase) { return phrase == "Capo"; }, locale);
 }
 
 // The history of a period: the members before, then the start and the end

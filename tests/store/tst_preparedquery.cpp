@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QTest>
 
-
 class TestPreparedQuery : public QObject
 {
     Q_OBJECT
