@@ -404,12 +404,14 @@ int runChild(int members, int runs)
     });
     watchdog.start(100);
 
-    // The generated lists are the benchmark's, not the program's: they are
-    // made for the steps that read them and gone before the windows' steps,
-    // so that the peak memory is the program's own.
-    std::optional<BenchInputs> in(std::in_place, makeInputs(members, seed));
-    const int validAfterFinal = in->validAfterFinal();
-    writeSystemText(rankFile, rankListText(in->ranks));
+    // The generated lists are the benchmark's, not the program's: each step
+    // is given those it reads, made for it and gone after it, so that the
+    // peak memory is the program's own. An import through the data control
+    // holds the one list it imports, as the entry window does.
+    std::optional<BenchInputs> setup(std::in_place, makeInputs(members, seed));
+    const int validAfterFinal = setup->validAfterFinal();
+    const auto finalMembers = static_cast<int>(setup->final.size());
+    writeSystemText(rankFile, rankListText(setup->ranks));
     std::printf("SQLITE %s\n", qPrintable(sqliteVersion()));
     std::printf("N %d\n", members);
     std::printf("VALID %d\n", validAfterFinal);
@@ -418,7 +420,7 @@ int runChild(int members, int runs)
     // earlier initial import of the same size.
     Membri::createIfMissing(Membri::fileName());
     Gradi preparing(rankFile);
-    if (runImport(in->initialText, 1, preparing) != members)
+    if (runImport(setup->initialText, 1, preparing) != members)
         fail(QStringLiteral("the preparing import did not read every line"));
     // The import left its log beside the file; a connection that opens it
     // and closes it the usual way copies the log into the file, so that
@@ -438,77 +440,79 @@ int runChild(int members, int runs)
 
     const int snapshots = historySnapshots(members);
     std::printf("SNAPSHOTS %d\n", snapshots);
-    makeHistory(*in, snapshots);
+    makeHistory(*setup, snapshots);
 
-    Floor floor(*in);
+    Floor floor(*setup);
+    setup.reset();
     PaintWatcher watcher;
     qApp->installEventFilter(&watcher);
 
     for (int run = 1; run <= runs; ++run) {
-        if (!in)
-            in.emplace(makeInputs(members, seed));
         removeDatabase(Membri::fileName());
         if (!QFile::copy(baseFile, Membri::fileName()))
             fail(QStringLiteral("cannot restore the database"));
 
         QElapsedTimer timer;
-        {
-            Gradi gradi(rankFile);
-            timer.start();
-            const QStringView text(in->initialText);
-            qsizetype pos = 0;
-            int lines = 0;
-            const RankLookup lookup = lookUpRank(gradi);
-            while (LeggiRiga(text, pos, lookup, lines + 1))
-                ++lines;
-            report("parse", run, elapsedMs(timer));
-            if (lines != members)
-                fail(QStringLiteral("the parser read %1 lines of %2").arg(lines).arg(members));
-        }
-
         int initialLines = 0;
         int finalLines = 0;
         {
+            const QString initialText = listText(members, 1);
+            {
+                Gradi gradi(rankFile);
+                timer.start();
+                const QStringView text(initialText);
+                qsizetype pos = 0;
+                int lines = 0;
+                const RankLookup lookup = lookUpRank(gradi);
+                while (LeggiRiga(text, pos, lookup, lines + 1))
+                    ++lines;
+                report("parse", run, elapsedMs(timer));
+                if (lines != members)
+                    fail(QStringLiteral("the parser read %1 lines of %2").arg(lines).arg(members));
+            }
             Gradi gradi(rankFile);
             timer.start();
-            initialLines = runImport(in->initialText, 1, gradi);
+            initialLines = runImport(initialText, 1, gradi);
             report("import1", run, elapsedMs(timer));
         }
+        // What the main window does once a command is done.
+        releaseFreedMemory();
         {
+            const QString finalText = listText(members, 2);
             Gradi gradi(rankFile);
             timer.start();
-            finalLines = runImport(in->finalText, 2, gradi);
+            finalLines = runImport(finalText, 2, gradi);
             report("import2", run, elapsedMs(timer));
         }
-        if (initialLines != members || finalLines != static_cast<int>(in->final.size()))
+        releaseFreedMemory();
+        if (initialLines != members || finalLines != finalMembers)
             fail(QStringLiteral("an import did not read every line"));
 
-        // One more snapshot of the initial list, as the initial import
-        // has just written one (its cost is part of import1). Its lines are
-        // made for this step alone. The imports ran with no other
-        // connection open, as in the program, whose main window closes the
-        // file before the entry window; the snapshot is written through the
-        // main window's.
-        auto mainWindowData = std::make_unique<DataControl>();
-        mainWindowData->setDatabaseName(Membri::fileName());
-        try {
-            SQLite::Database &db = mainWindowData->database();
-            const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in->initial, 0);
-            timer.start();
-            Storico::scriviRilevazione(db, Membri::fileName(), QDateTime::currentDateTime(), 1, initialSnapshot);
-            report("snapshot", run, elapsedMs(timer));
-        } catch (const UserError &error) {
-            fail(error.message());
+        {
+            const BenchInputs in = makeInputs(members, seed);
+            // One more snapshot of the initial list, as the initial import
+            // has just written one (its cost is part of import1). Its lines
+            // are made for this step alone. The imports ran with no other
+            // connection open, as in the program, whose main window closes
+            // the file before the entry window; the snapshot is written
+            // through the main window's.
+            auto mainWindowData = std::make_unique<DataControl>();
+            mainWindowData->setDatabaseName(Membri::fileName());
+            try {
+                SQLite::Database &db = mainWindowData->database();
+                const std::vector<Storico::RigaRilevazione> initialSnapshot = snapshotLines(in.initial, 0);
+                timer.start();
+                Storico::scriviRilevazione(db, Membri::fileName(), QDateTime::currentDateTime(), 1, initialSnapshot);
+                report("snapshot", run, elapsedMs(timer));
+            } catch (const UserError &error) {
+                fail(error.message());
+            }
+            mainWindowData.reset();
+
+            report("floor1", run, floor.initialMs(in));
+            report("floor2", run, floor.finalMs(in));
+            report("floor2o", run, floor.finalInImportOrderMs(in));
         }
-
-        mainWindowData.reset();
-
-        report("floor1", run, floor.initialMs(*in));
-        report("floor2", run, floor.finalMs(*in));
-        report("floor2o", run, floor.finalInImportOrderMs(*in));
-        in.reset();
-        // What the main window does once a command is done; the steps above
-        // ran the imports without it.
         releaseFreedMemory();
 
         // Start-up: from before the main window exists to its first frame.
