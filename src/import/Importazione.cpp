@@ -2,6 +2,7 @@
 #include "import/Importazione.h"
 
 #include "core/Failure.h"
+#include "core/TextBlocks.h"
 #include "import/FusioneRighe.h"
 #include "store/DataControl.h"
 #include "store/Membri.h"
@@ -120,6 +121,10 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
 
     const IntegerReader readInteger(locale);
     const QStringView remaining(text);
+    // The nicknames and home planets of the lines kept for the snapshot lie
+    // together here, not in two small heap blocks a line: declared first,
+    // the blocks outlive every line that reads them.
+    TextBlocks righe;
     std::vector<Storico::RigaRilevazione> saved;
     // Each member line ends with a CR LF, so there are at most as many lines
     // as CR LFs: the lines kept for the snapshot get their room at once,
@@ -166,6 +171,8 @@ int importaPalmeria(DataControl &data1, const QString &text, qint16 tipoDati, co
             break;
         try {
             Storico::RigaRilevazione letta = rigaLetta(*riga, readInteger);
+            letta.Nick = righe.keepShared(letta.Nick);
+            letta.Madre = righe.keepShared(letta.Madre);
             // A list holds a handful of ranks: its lines, their records and
             // the snapshot share one text for each.
             gradi.share(letta.Grado);

@@ -3,21 +3,14 @@
 
 #include <QString>
 
-#include <algorithm>
 #include <limits>
 
 namespace {
 
 constexpr std::size_t blockRecords = 1024;
-constexpr std::size_t blockChars = 32 * 1024;
-// A longer text has a block of its own, so that little of a block is lost
-// at its end.
-constexpr std::size_t ownBlockChars = blockChars / 8;
 // A field with more distinct texts than this (a nickname) is no longer
 // looked through for an equal one.
 constexpr qsizetype sharedTextsLimit = 64;
-
-constexpr char16_t noChars[1] = {};
 
 } // namespace
 
@@ -74,38 +67,21 @@ QVariant RecordRows::peek(qsizetype record, int field) const
 
 const char16_t *RecordRows::keepText(int field, QStringView text)
 {
-    if (text.isEmpty())
-        return noChars;
     FieldTexts &seen = m_fieldTexts[static_cast<std::size_t>(field)];
     if (seen.open) {
         if (const auto it = seen.kept.constFind(text); it != seen.kept.constEnd())
             return *it;
     }
-    const auto size = static_cast<std::size_t>(text.size());
-    char16_t *chars = nullptr;
-    if (size > ownBlockChars) {
-        m_texts.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
-        chars = m_texts.back().get();
-    } else {
-        if (size > m_left) {
-            m_texts.push_back(std::make_unique_for_overwrite<char16_t[]>(blockChars));
-            m_free = m_texts.back().get();
-            m_left = blockChars;
-        }
-        chars = m_free;
-        m_free += size;
-        m_left -= size;
-    }
-    std::copy(text.utf16(), text.utf16() + size, chars);
-    if (seen.open) {
+    const QStringView kept = m_texts.keep(text);
+    if (seen.open && !kept.isEmpty()) {
         if (seen.kept.size() < sharedTextsLimit) {
-            seen.kept.insert(QStringView(chars, text.size()), chars);
+            seen.kept.insert(kept, kept.utf16());
         } else {
             seen.kept = {};
             seen.open = false;
         }
     }
-    return chars;
+    return kept.utf16();
 }
 
 void RecordRows::set(qsizetype record, int field, const QVariant &value)

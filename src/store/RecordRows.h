@@ -1,6 +1,8 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #pragma once
 
+#include "core/TextBlocks.h"
+
 #include <QHash>
 #include <QStringView>
 #include <QVariant>
@@ -75,9 +77,7 @@ private:
     std::size_t m_fieldCount;
     std::vector<qint64> m_rowids;
     std::vector<std::unique_ptr<Cell[]>> m_cells;
-    std::vector<std::unique_ptr<char16_t[]>> m_texts;
-    char16_t *m_free = nullptr; // the room left in the last block of texts
-    std::size_t m_left = 0;
+    TextBlocks m_texts;
     std::vector<FieldTexts> m_fieldTexts;
     std::vector<QVariant> m_others;
 };
