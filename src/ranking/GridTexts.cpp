@@ -1,7 +1,10 @@
 // Quadrivo — statistiche di punteggio per un'alleanza di Zorva.
 #include "ranking/GridTexts.h"
 
+#include "core/Failure.h"
+
 #include <algorithm>
+#include <limits>
 
 GridTexts::GridTexts()
     : m_rows(1)
@@ -33,6 +36,8 @@ void GridTexts::setRow(int row, const RowTexts &texts)
     qsizetype length = 0;
     for (const QStringView text : texts)
         length += text.size();
+    if (length > std::numeric_limits<qint32>::max())
+        throw UserError(QStringLiteral("Riga %1 della griglia: i testi sono troppo lunghi.").arg(row));
     // Written into a new string, which then replaces the old: the texts may
     // point into the old one.
     QString joined;
@@ -41,7 +46,7 @@ void GridTexts::setRow(int row, const RowTexts &texts)
         QChar *out = joined.data();
         for (std::size_t c = 0; c < texts.size(); ++c) {
             out = std::copy(texts[c].begin(), texts[c].end(), out);
-            r.ends[c] = out - joined.constData();
+            r.ends[c] = static_cast<qint32>(out - joined.constData());
         }
     } else {
         r.ends.fill(0);

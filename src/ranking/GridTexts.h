@@ -68,7 +68,7 @@ private:
     {
         QString text;
         /// Where each cell's text ends in text.
-        std::array<qsizetype, Cols> ends{};
+        std::array<qint32, Cols> ends{};
     };
 
     std::vector<Row> m_rows;
