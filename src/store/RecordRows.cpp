@@ -16,7 +16,7 @@ constexpr qsizetype sharedTextsLimit = 64;
 
 RecordRows::RecordRows(int fieldCount)
     : m_fieldCount(static_cast<std::size_t>(fieldCount))
-    , m_fieldTexts(m_fieldCount)
+    , m_fieldTexts(m_fieldCount, SharedTexts(sharedTextsLimit))
 {
 }
 
@@ -67,20 +67,15 @@ QVariant RecordRows::peek(qsizetype record, int field) const
 
 const char16_t *RecordRows::keepText(int field, QStringView text)
 {
-    FieldTexts &seen = m_fieldTexts[static_cast<std::size_t>(field)];
-    if (seen.open) {
-        if (const auto it = seen.kept.constFind(text); it != seen.kept.constEnd())
-            return *it;
-    }
+    if (text.isEmpty())
+        return m_texts.keep(text).utf16();
+    SharedTexts &seen = m_fieldTexts[static_cast<std::size_t>(field)];
+    if (const QString found = seen.find(text); !found.isNull())
+        return QStringView(found).utf16();
     const QStringView kept = m_texts.keep(text);
-    if (seen.open && !kept.isEmpty()) {
-        if (seen.kept.size() < sharedTextsLimit) {
-            seen.kept.insert(kept, kept.utf16());
-        } else {
-            seen.kept = {};
-            seen.open = false;
-        }
-    }
+    // The kept text reads its copy in the blocks, which live as long as
+    // the rows and their shared texts.
+    seen.keep(QString::fromRawData(kept.data(), kept.size()));
     return kept.utf16();
 }
 

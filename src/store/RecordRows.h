@@ -2,8 +2,8 @@
 #pragma once
 
 #include "core/TextBlocks.h"
+#include "store/SharedTexts.h"
 
-#include <QHash>
 #include <QStringView>
 #include <QVariant>
 
@@ -61,14 +61,6 @@ private:
         Kind kind = Kind::Null;
     };
 
-    /// The texts of one field seen so far, while they are few (a rank over
-    /// every member): an equal text is kept once.
-    struct FieldTexts
-    {
-        QHash<QStringView, const char16_t *> kept;
-        bool open = true;
-    };
-
     Cell &cell(qsizetype record, int field);
     const Cell &cell(qsizetype record, int field) const;
     QVariant valueOf(const Cell &c, bool copyText) const;
@@ -78,6 +70,6 @@ private:
     std::vector<qint64> m_rowids;
     std::vector<std::unique_ptr<Cell[]>> m_cells;
     TextBlocks m_texts;
-    std::vector<FieldTexts> m_fieldTexts;
+    std::vector<SharedTexts> m_fieldTexts; // a rank over every member is kept once
     std::vector<QVariant> m_others;
 };

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringView>
 
 #include <limits>
 
@@ -20,6 +21,13 @@ public:
     }
 
     void share(QString &text);
+
+    /// The copy kept of a text equal to this one; a null text when there is
+    /// none, or when the source has been left alone.
+    QString find(QStringView text) const;
+    /// Keeps the text for later calls, unless the limit has been passed:
+    /// then the source is left alone from now on.
+    void keep(const QString &text);
 
 private:
     qsizetype m_limit;
