@@ -124,29 +124,9 @@ void Gradi::arm()
     const QString filePath = file.absoluteFilePath();
     const QString folderPath = file.absolutePath();
 
-    // One watcher for the object's life, its watches renewed at each read:
-    // on Linux a watch follows the file it was set on, not the name. On
-    // Windows a watcher that has not yet heard of a file deleted under it
-    // may refuse the new one: a new watcher is then made, once.
-    bool watched = false;
-    for (int attempt = 0; attempt < 2 && !watched; ++attempt) {
-        if (!m_watcher || attempt > 0) {
-            m_watcher = std::make_unique<QFileSystemWatcher>();
-            // The rank being read when news comes is answered to its end
-            // from the names it began with; the next one reads the file again.
-            const auto changed = [this] { m_armed = false; };
-            QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, m_watcher.get(), changed);
-            QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_watcher.get(), changed);
-        } else if (const QStringList old = m_watcher->files() + m_watcher->directories(); !old.isEmpty()) {
-            m_watcher->removePaths(old);
-        }
-        // The watches come before the stamp and the read, so that a change
-        // made meanwhile is news afterwards. From here on the news, or the
-        // next import, tells whether the outcome of this arm still stands,
-        // names or no names: without a proof every call reads the file
-        // through CercaGrado until then.
-        watched = m_watcher->addPaths({folderPath, filePath}).isEmpty();
-    }
+    // During an import the names are read without a watch; its end sets
+    // the watches and proves them.
+    const bool watched = m_quiet || watch(folderPath, filePath);
     m_armed = true;
     if (!watched)
         return;
@@ -162,4 +142,63 @@ void Gradi::arm()
     m_stamp = stamp;
     m_loaded = true;
     ++m_letture;
+}
+
+bool Gradi::watch(const QString &folderPath, const QString &filePath)
+{
+    // One watcher for the object's life, its watches renewed at each read:
+    // on Linux a watch follows the file it was set on, not the name. On
+    // Windows a watcher that has not yet heard of a file deleted under it
+    // may refuse the new one: a new watcher is then made, once.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_watcher || attempt > 0) {
+            m_watcher = std::make_unique<QFileSystemWatcher>();
+            // The rank being read when news comes is answered to its end
+            // from the names it began with; the next one reads the file again.
+            const auto changed = [this] { m_armed = false; };
+            QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, m_watcher.get(), changed);
+            QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_watcher.get(), changed);
+        } else if (const QStringList old = m_watcher->files() + m_watcher->directories(); !old.isEmpty()) {
+            m_watcher->removePaths(old);
+        }
+        // The watches come before the stamp and the read, so that a change
+        // made meanwhile is news afterwards. From here on the news, or the
+        // next import, tells whether the outcome of this arm still stands,
+        // names or no names: without a proof every call reads the file
+        // through CercaGrado until then.
+        if (m_watcher->addPaths({folderPath, filePath}).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+void Gradi::resume()
+{
+    m_quiet = false;
+    if (!m_loaded) {
+        // Whatever the import found, the next lookup looks for a proof again.
+        m_armed = false;
+        return;
+    }
+    // A change while no watch was set is seen by the stamp when the next
+    // import starts, as one made while no event loop ran.
+    const QFileInfo file(m_path);
+    if (!watch(file.absolutePath(), file.absoluteFilePath()))
+        drop();
+}
+
+Gradi::DuranteImportazione::DuranteImportazione(Gradi &gradi)
+    : m_gradi(gradi)
+{
+    m_gradi.verificaFile();
+    m_gradi.m_quiet = true;
+    if (m_gradi.m_watcher) {
+        if (const QStringList old = m_gradi.m_watcher->files() + m_gradi.m_watcher->directories(); !old.isEmpty())
+            m_gradi.m_watcher->removePaths(old);
+    }
+}
+
+Gradi::DuranteImportazione::~DuranteImportazione()
+{
+    m_gradi.resume();
 }

@@ -25,6 +25,13 @@ class QFileSystemWatcher;
 /// names stand for the whole of an import; a change during an import is
 /// seen when the next import starts.
 ///
+/// An import holds a DuranteImportazione for its length. Its records are
+/// saved one by one in the database beside the file, and every save would
+/// be news of the folder: kept in the queue until the import ends (on
+/// Windows one message for each), and taken afterwards as a change of the
+/// list. The watches are off meanwhile and are set again when it ends; a
+/// change of the file in between is seen by the next import's check.
+///
 /// Where there is no proof (a path with a folder part, a watch that cannot
 /// be set, a symbolic link, something that is not a plain file, a file
 /// system not known to be local such as a network drive), every call reads
@@ -46,6 +53,21 @@ public:
     /// names were read from, and drops them when its stamp differs. Where
     /// the names are not kept, the next call looks again for a proof.
     void verificaFile();
+
+    /// For the length of an import: the check of verificaFile as it
+    /// starts, no watch while it runs, the watches set again at its end.
+    class DuranteImportazione
+    {
+    public:
+        explicit DuranteImportazione(Gradi &gradi);
+        ~DuranteImportazione();
+
+        DuranteImportazione(const DuranteImportazione &) = delete;
+        DuranteImportazione &operator=(const DuranteImportazione &) = delete;
+
+    private:
+        Gradi &m_gradi;
+    };
 
     /// How many times the file has been read so far.
     int letture() const { return m_letture; }
@@ -69,6 +91,8 @@ private:
 
     static Stamp stampOf(const QString &path);
     void arm();
+    bool watch(const QString &folderPath, const QString &filePath);
+    void resume();
     void drop();
 
     QString m_path;
@@ -79,6 +103,7 @@ private:
     bool m_lastNotFound = false; // the last phrase was looked up and not found
     bool m_armed = false;        // the outcome of the last arm still stands
     bool m_loaded = false;       // the names are those of the last read
+    bool m_quiet = false;        // an import runs: no watches meanwhile
     int m_letture = 0;
     Stamp m_stamp; // of the file read, while m_loaded
     std::unique_ptr<QFileSystemWatcher> m_watcher;

@@ -63,6 +63,7 @@ private slots:
     void testLinkIsReadAtEveryCall();
     void testUnknownFileSystemIsReadAtEveryCall();
     void testEditByAnotherProcessDuringAnImport();
+    void testSavesBesideTheListAreNoNews();
     void testFileMountedOverIsSeenAtTheNextImport();
 };
 
@@ -344,7 +345,7 @@ void TestCercaGrado::testEditByAnotherProcessDuringAnImport()
     data.setDatabaseName(Membri::fileName());
     int savedBeforeTheStop = -1;
     try {
-        gradi.verificaFile();
+        const Gradi::DuranteImportazione importazione(gradi);
         importaPalmeria(data, text, 1, lookup, QLocale::c());
     } catch (const ImportError &error) {
         savedBeforeTheStop = error.savedLines();
@@ -355,7 +356,7 @@ void TestCercaGrado::testEditByAnotherProcessDuringAnImport()
 
     int lines = 0;
     try {
-        gradi.verificaFile();
+        const Gradi::DuranteImportazione importazione(gradi);
         lines = importaPalmeria(data, text, 1, lookup, QLocale::c());
     } catch (const ImportError &error) {
         QFAIL(qPrintable(error.message()));
@@ -366,6 +367,32 @@ void TestCercaGrado::testEditByAnotherProcessDuringAnImport()
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[2][Membri::Grado].toString(), QStringLiteral("Vice Comandante"));
     QCOMPARE(rows[2][Membri::Punti1].toInt(), 30);
+}
+
+// An import saves its records one by one in the database beside the rank
+// list (on Windows each save is news of the folder): that is no news of the
+// list, neither queued while it runs nor taken as a change afterwards, so
+// the next import answers from the same reading.
+void TestCercaGrado::testSavesBesideTheListAreNoNews()
+{
+    TempWorkDir dir;
+    QVERIFY(dir.write("Gradi.txt", "Capo\r\n"));
+    Membri::createIfMissing(Membri::fileName());
+    const QString text = QStringLiteral("1 Uno  Capo 10 [1:1:1] 01.12.2026\r\n"
+                                        "2 Due  Capo 20 [1:1:2] 01.12.2026\r\n");
+    Gradi gradi;
+    DataControl data(QLocale::c());
+    data.setDatabaseName(Membri::fileName());
+    const auto import = [&] {
+        const Gradi::DuranteImportazione importazione(gradi);
+        return importaPalmeria(
+            data, text, 1, [&](const QString &phrase) { return gradi.CercaGrado(phrase); }, QLocale::c());
+    };
+    QCOMPARE(import(), 2);
+    // Any news there is comes in while the event loop runs.
+    QTest::qWait(300);
+    QCOMPARE(import(), 2);
+    QCOMPARE(gradi.letture(), 1);
 }
 
 // A file mounted over the rank list sends no event about it; the next

@@ -116,12 +116,12 @@ void Form2::BtnOk_Click()
         // A rank list that cannot be read stops the import before it
         // frees a single record.
         readTextFile(QStringLiteral("Gradi.txt"));
-        m_gradi.verificaFile();
         // The import reads its own copy of the list; the box's goes while it
         // runs and comes back if the import stops.
         const int cursor = m_text1->release();
         QString storico;
         try {
+            const Gradi::DuranteImportazione importazione(m_gradi);
             importaPalmeria(
                 Data1, text, Module1::TipoDati, [this](const QString &phrase) { return CercaGrado(phrase); }, QLocale(),
                 &storico);
