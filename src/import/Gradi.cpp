@@ -158,8 +158,8 @@ bool Gradi::watch(const QString &folderPath, const QString &filePath)
             const auto changed = [this] { m_armed = false; };
             QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, m_watcher.get(), changed);
             QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_watcher.get(), changed);
-        } else if (const QStringList old = m_watcher->files() + m_watcher->directories(); !old.isEmpty()) {
-            m_watcher->removePaths(old);
+        } else {
+            unwatch();
         }
         // The watches come before the stamp and the read, so that a change
         // made meanwhile is news afterwards. From here on the news, or the
@@ -170,6 +170,14 @@ bool Gradi::watch(const QString &folderPath, const QString &filePath)
             return true;
     }
     return false;
+}
+
+void Gradi::unwatch()
+{
+    if (!m_watcher)
+        return;
+    if (const QStringList old = m_watcher->files() + m_watcher->directories(); !old.isEmpty())
+        m_watcher->removePaths(old);
 }
 
 void Gradi::resume()
@@ -192,10 +200,7 @@ Gradi::DuranteImportazione::DuranteImportazione(Gradi &gradi)
 {
     m_gradi.verificaFile();
     m_gradi.m_quiet = true;
-    if (m_gradi.m_watcher) {
-        if (const QStringList old = m_gradi.m_watcher->files() + m_gradi.m_watcher->directories(); !old.isEmpty())
-            m_gradi.m_watcher->removePaths(old);
-    }
+    m_gradi.unwatch();
 }
 
 Gradi::DuranteImportazione::~DuranteImportazione()

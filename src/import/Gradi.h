@@ -92,6 +92,7 @@ private:
     static Stamp stampOf(const QString &path);
     void arm();
     bool watch(const QString &folderPath, const QString &filePath);
+    void unwatch();
     void resume();
     void drop();
 
