@@ -125,7 +125,7 @@ void Gradi::arm()
     const QString folderPath = file.absolutePath();
 
     // During an import the names are read without a watch; its end sets
-    // the watches and proves them.
+    // the watches, and the next import's check of the stamp proves them.
     const bool watched = m_quiet || watch(folderPath, filePath);
     m_armed = true;
     if (!watched)
